@@ -1,0 +1,216 @@
+#include "calc/calcola.h"
+
+#include "calc/catalogue.h"
+#include "calc/messages.h"
+#include "calc/weights.h"
+#include "runtime/checked.h"
+#include "runtime/number_text.h"
+
+#include <optional>
+
+namespace kalvor::calc {
+namespace {
+
+using runtime::SingleToText;
+
+// The name a field goes by in the "not a number" message: a dimension is called by its
+// row's caption for the chosen shape, in lower case and without the colon ("diametro ext").
+std::string DimensionName(const std::string &shapeText, std::size_t row) {
+    const ShapeEntry *entry = FindShape(shapeText);
+    if (entry == nullptr) {
+        return "dimensione " + std::to_string(row + 1);
+    }
+    std::string name(entry->rows[row].caption);
+    if (!name.empty() && name.back() == ':') {
+        name.pop_back();
+    }
+    for (char &c : name) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return name;
+}
+
+ShowMessage Message(const MessageText &text) {
+    return {std::string(text.prompt), std::string(text.title)};
+}
+
+// An error ends the calculation with no results on show: both frames hidden, the message,
+// and the focus where the user can mend the input.
+void StopWith(std::vector<Step> &steps, ShowMessage message, MoveFocus focus) {
+    steps.push_back(ShowFrame{Frame::Weights, false});
+    steps.push_back(ShowFrame{Frame::Costs, false});
+    steps.push_back(std::move(message));
+    steps.push_back(focus);
+}
+
+struct FieldValues {
+    double densityCheck; // the density as a Double, for the test against zero
+    float density;
+    std::array<float, 3> dimensions;
+    float pieces;
+    double price;
+};
+
+// Reads every field, density first, then the dimensions, the pieces and the price; on the
+// first text that holds no number, stops with a message naming that field.
+std::optional<FieldValues> ReadFields(const CalcolaInputs &in, std::vector<Step> &steps) {
+    const auto fail = [&](std::string name, Control field) {
+        StopWith(
+            steps,
+            ShowMessage{std::string(kNotANumber.prompt) + name, std::string(kNotANumber.title)},
+            MoveFocus{field, true});
+        return std::nullopt;
+    };
+    FieldValues values{};
+    const auto densityCheck = runtime::TextToDouble(in.density);
+    const auto density = runtime::TextToSingle(in.density);
+    if (!densityCheck || !density) {
+        return fail("densità", Control::Text1);
+    }
+    values.densityCheck = *densityCheck;
+    values.density = *density;
+    constexpr std::array dimensionFields{Control::Text2, Control::Text3, Control::Text4};
+    for (std::size_t row = 0; row < 3; ++row) {
+        const auto value = runtime::TextToSingle(in.dimensions[row]);
+        if (!value) {
+            return fail(DimensionName(in.shape, row), dimensionFields[row]);
+        }
+        values.dimensions[row] = *value;
+    }
+    const auto pieces = runtime::TextToSingle(in.pieces);
+    if (!pieces) {
+        return fail("numero pezzi", Control::Text5);
+    }
+    values.pieces = *pieces;
+    const auto price = runtime::TextToDouble(in.price);
+    if (!price) {
+        return fail("prezzo", Control::Text6);
+    }
+    values.price = *price;
+    return values;
+}
+
+std::optional<float> StoredSingle(double value) {
+    const auto narrowed = runtime::NarrowToSingle(value);
+    return narrowed ? std::optional<float>(runtime::RoundToTwo(*narrowed)) : std::nullopt;
+}
+
+struct Costs {
+    float piece;
+    float nPiece;
+    std::optional<double> metre; // only where a metre cost is shown
+};
+
+// Nothing when a cost is not finite or does not fit its width.
+std::optional<Costs> ComputeCosts(const CalcolaInputs &in, const FieldValues &v, Shape shape,
+                                  const WeightResults &weights) {
+    const bool metreShape = HasMetre(shape);
+    const double x3 = v.dimensions[1];
+    double pieceCost = 0;
+    if (!metreShape || in.perKilo) {
+        pieceCost = v.price * static_cast<double>(weights.pieceWeight);
+    } else {
+        // A price per metre: the piece's length in metres, X3 for bars and X4 for tubes.
+        const bool bar = shape == Shape::BarraTonda || shape == Shape::BarraPiatta;
+        const double length = bar ? x3 : static_cast<double>(v.dimensions[2]);
+        pieceCost = v.price * (length / 1000.0);
+    }
+    const auto piece = StoredSingle(pieceCost);
+    if (!piece) {
+        return std::nullopt;
+    }
+    const auto nPiece = StoredSingle(static_cast<double>(*piece) * v.pieces);
+    if (!nPiece) {
+        return std::nullopt;
+    }
+    Costs costs{*piece, *nPiece, std::nullopt};
+    if (metreShape && !in.perMetre) {
+        // A flat bar's metre cost uses the unrounded quotient, not the metre weight on show.
+        const double metreWeight = shape == Shape::BarraPiatta
+                                       ? static_cast<double>(weights.pieceWeight) / (x3 / 1000.0)
+                                       : static_cast<double>(weights.metreWeight);
+        const auto metre = runtime::CheckedDouble(v.price * metreWeight);
+        if (!metre) {
+            return std::nullopt;
+        }
+        costs.metre = runtime::RoundToTwo(*metre);
+    }
+    return costs;
+}
+
+} // namespace
+
+std::vector<Step> Calcola(const CalcolaInputs &in) {
+    std::vector<Step> steps;
+    const auto fields = ReadFields(in, steps);
+    if (!fields) {
+        return steps;
+    }
+    FieldValues v = *fields;
+
+    steps.push_back(ShowFrame{Frame::Weights, true});
+    steps.push_back(ShowFrame{Frame::Costs, v.price != 0});
+    // No material yet, or "ALTRO" still at "0,00": say so, then go on with density 0.
+    if (v.densityCheck == 0) {
+        steps.push_back(Message(kNoMaterial));
+    }
+    if (v.pieces == 0) {
+        v.pieces = 1;
+        steps.push_back(WritePieces{SingleToText(v.pieces)});
+    }
+    steps.push_back(ShowLabel{ResultLabel::NPieceWeight, v.pieces != 1});
+    steps.push_back(ShowLabel{ResultLabel::NPieceCost, v.pieces != 1});
+
+    const auto [x2, x3, x4] = v.dimensions;
+    const auto weights = ComputeWeights(in.shape, x2, x3, x4, v.density, v.pieces);
+    if (!weights.ok()) {
+        switch (weights.error()) {
+        case WeightError::UnknownShape:
+            // The labels keep what they showed; the weights frame stays shown.
+            steps.push_back(Message(kNoShape));
+            steps.push_back(MoveFocus{Control::Combo1, false});
+            break;
+        case WeightError::ZeroLength:
+            StopWith(steps, Message(kZeroLength), MoveFocus{Control::Text3, true});
+            break;
+        case WeightError::ResultTooLarge:
+            StopWith(steps, Message(kResultTooLarge), MoveFocus{Control::Combo1, false});
+            break;
+        }
+        return steps;
+    }
+    const WeightResults &w = weights.value();
+    const Shape shape = FindShape(in.shape)->shape;
+    const auto costs = ComputeCosts(in, v, shape, w);
+    if (!costs) {
+        StopWith(steps, Message(kResultTooLarge), MoveFocus{Control::Combo1, false});
+        return steps;
+    }
+
+    steps.push_back(WriteCaption{ResultLabel::PieceWeight, w.pieceWeightText});
+    steps.push_back(WriteCaption{ResultLabel::NPieceWeight, w.nPieceWeightText});
+    steps.push_back(
+        WriteCaption{ResultLabel::PieceCost, "1 pezzo: " + SingleToText(costs->piece) + " €"});
+    steps.push_back(WriteCaption{ResultLabel::NPieceCost, SingleToText(v.pieces) + " pezzi: " +
+                                                              SingleToText(costs->nPiece) + " €"});
+    if (!w.hasMetreWeight) {
+        steps.push_back(ShowLabel{ResultLabel::MetreWeight, false});
+        steps.push_back(ShowLabel{ResultLabel::MetreCost, false});
+    } else {
+        steps.push_back(ShowLabel{ResultLabel::MetreWeight, true});
+        steps.push_back(WriteCaption{ResultLabel::MetreWeight, w.metreWeightText});
+        if (in.perMetre) {
+            steps.push_back(ShowLabel{ResultLabel::MetreCost, false});
+        } else {
+            steps.push_back(ShowLabel{ResultLabel::MetreCost, true});
+            steps.push_back(WriteCaption{ResultLabel::MetreCost,
+                                         "1 metro " + runtime::DoubleToText(*costs->metre) + " €"});
+        }
+    }
+    steps.push_back(MoveFocus{Control::Combo1, false});
+    return steps;
+}
+
+} // namespace kalvor::calc

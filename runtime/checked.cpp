@@ -1,0 +1,24 @@
+#include "runtime/checked.h"
+
+#include <cmath>
+
+namespace kalvor::runtime {
+
+std::optional<float> NarrowToSingle(double value) {
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    // From half an ulp above the largest Single the nearest Single is an infinity (and the
+    // conversion itself would be undefined).
+    constexpr double firstOverflow = 0x1.ffffffp127;
+    if (std::fabs(value) >= firstOverflow) {
+        return std::nullopt;
+    }
+    return static_cast<float>(value);
+}
+
+std::optional<double> CheckedDouble(double value) {
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+} // namespace kalvor::runtime

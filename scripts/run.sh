@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds Kalvor and starts it. Without a display it starts it on a virtual display instead,
+# saves a screenshot in the build folder, says where, and ends.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+
+"$root/scripts/setup.sh" build
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+cmake --build "$build"
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec "$build/app/kalvor"
+fi
+echo "No display: starting Kalvor on a virtual display for a screenshot."
+"$root/scripts/screenshot.sh" "$build/app/kalvor" "$build/kalvor.png"
+echo "Screenshot saved: $build/kalvor.png"

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what Kalvor needs from Debian's packages, skipping what is already there.
+# Usage: scripts/setup.sh [build|test]
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6test6 fonts-liberation2
+          libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick)
+if [ "${1:-build}" = test ]; then
+    packages+=(clang libclang-rt-14-dev at-spi2-core dbus dbus-x11 python3-gi gir1.2-atspi-2.0
+               desktop-file-utils appstream binutils-mingw-w64-x86-64 file dpkg-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=""
+    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo_cmd apt-get update -q
+    $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
