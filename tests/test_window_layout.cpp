@@ -1,0 +1,446 @@
+// The window as it stands after start-up: what is shown, where, in which face and colour,
+// how Tab walks it, and that the pictures load.
+#include "ui/form1.h"
+#include "ui/number_field.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTest>
+
+#include <cstdlib>
+#include <memory>
+
+using kalvor::ui::Form1;
+
+namespace {
+
+// Twips as given on the client area, 15 to a pixel at 96 dpi, rounded to nearest.
+int Px(int twips) {
+    return qRound(twips / 15.0);
+}
+
+struct Placement {
+    const char *name;
+    const char *container; // "" for the window
+    int left, top, width, height;
+};
+
+// All 46 controls in load order, positions on the client area (not on their frame), so a
+// control put in the wrong container or frame offset shows up here.
+const Placement kPlacements[] = {
+    {"Combo1", "", 1200, 2040, 2895, 345},        {"Command1", "", 4320, 2160, 1935, 375},
+    {"Frame5", "", 4200, 4390, 2295, 1455},       {"Label24", "Frame5", 4320, 5470, 2055, 255},
+    {"Label23", "Frame5", 4320, 5110, 2055, 255}, {"Label22", "Frame5", 4320, 4750, 2055, 255},
+    {"Frame4", "", 4200, 2920, 2295, 1455},       {"Label21", "Frame4", 4320, 4000, 2055, 255},
+    {"Label20", "Frame4", 4320, 3640, 2055, 255}, {"Label19", "Frame4", 4320, 3280, 2055, 255},
+    {"Frame3", "", 120, 4750, 4020, 1095},        {"Option2", "Frame3", 3240, 5500, 615, 255},
+    {"Option1", "Frame3", 2520, 5500, 855, 255},  {"Text6", "Frame3", 1560, 5470, 975, 285},
+    {"Text5", "Frame3", 1560, 5110, 975, 285},    {"Label15", "Frame3", 600, 5470, 855, 255},
+    {"Label14", "Frame3", 240, 5110, 1215, 255},  {"Frame2", "", 120, 2920, 4020, 1815},
+    {"Text4", "Frame2", 1800, 4360, 1455, 285},   {"Text3", "Frame2", 1800, 4000, 1455, 285},
+    {"Text2", "Frame2", 1800, 3640, 1455, 285},   {"Combo2", "Frame2", 1200, 3160, 1935, 345},
+    {"Label13", "Frame2", 3360, 4360, 615, 255},  {"Label12", "Frame2", 3360, 4000, 615, 255},
+    {"Label11", "Frame2", 3360, 3640, 615, 255},  {"Label10", "Frame2", 240, 4360, 1455, 255},
+    {"Label9", "Frame2", 240, 4000, 1455, 255},   {"Label5", "Frame2", 240, 3640, 1455, 255},
+    {"Label4", "Frame2", 240, 3190, 930, 375},    {"Text1", "", 1320, 2520, 615, 255},
+    {"Frame1", "", 120, 1800, 4020, 1095},        {"Label18", "Frame1", 2400, 2520, 255, 135},
+    {"Label2", "Frame1", 360, 2520, 735, 255},    {"Label3", "Frame1", 1920, 2520, 855, 255},
+    {"Label1", "Frame1", 240, 2070, 855, 255},    {"Frame6", "", 120, 5880, 6330, 1095},
+    {"Label28", "Frame6", 120, 6240, 6255, 255},  {"Label27", "Frame6", 120, 6720, 6255, 255},
+    {"Label7", "Frame6", 120, 6480, 6255, 255},   {"Label6", "Frame6", 120, 6000, 6255, 255},
+    {"Label8", "", 120, 6960, 6375, 375},         {"Image1", "", 280, 120, 6015, 1095},
+    {"Label26", "", 4440, 1560, 1815, 255},       {"Label25", "", 4440, 1320, 2055, 255},
+    {"Label17", "", 2520, 1320, 1815, 255},       {"Label16", "", 360, 1320, 2220, 255},
+};
+static_assert(std::size(kPlacements) == 46);
+
+struct Recorder {
+    int messages = 0;
+    int launches = 0;
+};
+
+} // namespace
+
+class WindowLayoutTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Form1> window;
+    std::shared_ptr<Recorder> recorder;
+
+    QWidget *Control(const char *name) const {
+        auto *widget = window->findChild<QWidget *>(QString::fromLatin1(name));
+        if (!widget) {
+            qFatal("no control %s", name);
+        }
+        return widget;
+    }
+
+    QImage Shot() const { return window->grab().toImage(); }
+
+private slots:
+    void initTestCase() {
+        QFont::insertSubstitutions(QStringLiteral("Microsoft Sans Serif"),
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+        QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    }
+
+    void init() {
+        recorder = std::make_shared<Recorder>();
+        auto seen = recorder;
+        kalvor::runtime::Services services{
+            [seen](QWidget *, const QString &, const QString &) { ++seen->messages; },
+            [seen](const QUrl &) { return ++seen->launches, true; }};
+        window = std::make_unique<Form1>(services);
+        window->Form_Load();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    void cleanup() { window.reset(); }
+
+    void startUpShowsTheWindowWithTheFocusInTheMaterialList() {
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Kalvor 2.2"));
+        QCOMPARE(window->size(), QSize(442, 488));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        QCOMPARE(QApplication::focusWidget(), window->Combo1);
+        QCOMPARE(window->Combo1->currentText(), QStringLiteral("seleziona un materiale"));
+        QCOMPARE(window->Combo2->currentText(), QString());
+        QCOMPARE(window->Combo1->currentIndex(), -1);
+        QCOMPARE(window->Combo2->currentIndex(), -1);
+        QVERIFY(window->Combo1->isEditable());
+        QVERIFY(!window->Combo2->isEditable());
+        QCOMPARE(recorder->messages + recorder->launches, 0);
+    }
+
+    void listsHoldTheCataloguesInOrderUnsorted() {
+        const QStringList materials{"UNS S31803-F51-Duplex",
+                                    "UNS S32760-F55-Superduplex",
+                                    "UNS S31254-F44-254 SMO",
+                                    "UNS N08904-904L",
+                                    "UNS S32750-F53-Superduplex",
+                                    "UNS S20910-XM 19",
+                                    "Acciaio al carbonio",
+                                    "AISI 300 serie",
+                                    "Alluminio",
+                                    "Nickel 200/201",
+                                    "Nickel alloy C276/C22",
+                                    "Nickel alloy 600/625",
+                                    "Nickel alloy 825",
+                                    "Tantalio",
+                                    "Titanio",
+                                    "ALTRO"};
+        const QStringList shapes{"Lamiera",       "Barra tonda", "Barra piatta", "Tubo spessore",
+                                 "Tubo diametri", "Disco",       "Anello"};
+        for (const auto &[combo, expected] :
+             {std::pair{window->Combo1, materials}, std::pair{window->Combo2, shapes}}) {
+            QStringList items;
+            for (int i = 0; i < combo->count(); ++i) {
+                items << combo->itemText(i);
+            }
+            QCOMPARE(items, expected);
+        }
+    }
+
+    void typedMaterialNameIsNotAPick() {
+        int picks = 0;
+        connect(window->Combo1, &QComboBox::activated, this, [&picks] { ++picks; });
+        window->Combo1->lineEdit()->selectAll();
+        QTest::keyClicks(window->Combo1->lineEdit(), "Alluminio");
+        QTest::keyClick(window->Combo1->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // leaving the box
+        QCOMPARE(picks, 0);
+        QCOMPARE(window->Combo1->currentIndex(), -1);
+        QCOMPARE(window->Combo1->count(), 16);
+    }
+
+    void loadVisibility_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("hidden");
+        for (const char *name : {"Frame4", "Frame5", "Text2", "Text3", "Text4", "Label5", "Label9",
+                                 "Label10", "Label11", "Label12", "Label13"}) {
+            QTest::newRow(name) << name << true;
+        }
+        // Shown with their frames, shown at once beside the hidden rows.
+        for (const char *name : {"Label19", "Label20", "Label21", "Label22", "Label23", "Label24",
+                                 "Combo2", "Label4", "Text1", "Label18", "Frame6", "Image1"}) {
+            QTest::newRow(name) << name << false;
+        }
+    }
+
+    void loadVisibility() {
+        QFETCH(QString, name);
+        QFETCH(bool, hidden);
+        QCOMPARE(Control(qPrintable(name))->isHidden(), hidden);
+    }
+
+    void tabOrder_data() {
+        QTest::addColumn<bool>("rowsShown");
+        QTest::addColumn<QStringList>("walk");
+        // The unchecked option is skipped: Tab enters the group at the selected button.
+        QTest::newRow("hidden dimension rows are skipped")
+            << false
+            << QStringList{"Combo2", "Text5", "Text6", "Command1", "Text1", "Option1", "Combo1"};
+        QTest::newRow("shown dimension rows in order")
+            << true << QStringList{"Combo2", "Text2", "Text3", "Text4", "Text5"};
+    }
+
+    void tabOrder() {
+        QFETCH(bool, rowsShown);
+        QFETCH(QStringList, walk);
+        for (auto *field : {window->Text2, window->Text3, window->Text4}) {
+            field->setVisible(rowsShown);
+        }
+        QStringList walked;
+        for (qsizetype i = 0; i < walk.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, walk);
+    }
+
+    void geometry_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("container");
+        QTest::addColumn<QRect>("onWindow");
+        for (const Placement &p : kPlacements) {
+            QTest::newRow(p.name) << p.name << p.container
+                                  << QRect(Px(p.left), Px(p.top), Px(p.width), Px(p.height));
+        }
+    }
+
+    void geometry() {
+        QFETCH(QString, name);
+        QFETCH(QString, container);
+        QFETCH(QRect, onWindow);
+        QWidget *control = Control(qPrintable(name));
+        const QWidget *parent = control->parentWidget();
+        QCOMPARE(parent == window.get() ? QString() : parent->objectName(), container);
+        QCOMPARE(QRect(control->mapTo(window.get(), QPoint(0, 0)), control->size()), onWindow);
+    }
+
+    // Where two boxes overlap, the control earlier in load order lies on top.
+    void earlierControlLiesOnTopOfLaterOverlap() {
+        int overlaps = 0;
+        for (std::size_t upper = 0; upper < std::size(kPlacements); ++upper) {
+            for (std::size_t lower = upper + 1; lower < std::size(kPlacements); ++lower) {
+                QWidget *a = Control(kPlacements[upper].name);
+                QWidget *b = Control(kPlacements[lower].name);
+                if (a->parentWidget() != b->parentWidget() ||
+                    !a->geometry().intersects(b->geometry())) {
+                    continue;
+                }
+                ++overlaps;
+                const QObjectList &stack = a->parentWidget()->children(); // bottom to top
+                QVERIFY2(stack.indexOf(a) > stack.indexOf(b),
+                         qPrintable(a->objectName() + " under " + b->objectName()));
+            }
+        }
+        QVERIFY(overlaps >= 8); // Combo1 and Text1 over Frame1, "3" over "Kg/dm", the options...
+    }
+
+    void exponentFollowsTheUnit() {
+        const QLabel *unit = window->Label[3];
+        const QLabel *exponent = window->Label[18];
+        const int unitEnd = unit->x() + QFontMetrics(unit->font()).horizontalAdvance(unit->text());
+        QVERIFY2(unitEnd <= exponent->x() + 1, qPrintable(QString::number(unitEnd)));
+        QVERIFY(QFontMetrics(exponent->font()).height() <= exponent->height());
+    }
+
+    void fonts_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("underline");
+        const auto rows = [](std::initializer_list<const char *> names, int pixels, bool bold,
+                             bool underline = false) {
+            for (const char *name : names) {
+                QTest::newRow(name) << name << pixels << bold << underline;
+            }
+        };
+        rows({"Combo1", "Combo2", "Text1", "Label1", "Label2", "Label4", "Label5", "Label9",
+              "Label10", "Label14", "Label15", "Label19", "Label20", "Label21", "Label22",
+              "Label23", "Label24"},
+             12, false);
+        rows({"Text2", "Text3", "Text4", "Text5", "Text6"}, 13, false);
+        rows({"Command1", "Label6", "Label7", "Label27", "Label28"}, 13, true);
+        rows({"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Option1", "Option2", "Label3",
+              "Label11", "Label12", "Label13", "Label16", "Label17", "Label25", "Label26"},
+             11, false);
+        rows({"Label18"}, 7, false);
+        rows({"Label8"}, 17, true, true);
+    }
+
+    // Arial and Microsoft Sans Serif both land on Liberation Sans, Arial's metric twin, at the
+    // pixel heights the boxes were drawn for (96 dpi).
+    void fonts() {
+        QFETCH(QString, name);
+        QFETCH(int, pixels);
+        QFETCH(bool, bold);
+        QFETCH(bool, underline);
+        const QFontInfo font(Control(qPrintable(name))->font());
+        QCOMPARE(font.family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(font.pixelSize(), pixels);
+        QCOMPARE(font.bold(), bold);
+        QCOMPARE(font.underline(), underline);
+    }
+
+    void everyCaptionFitsItsBox() {
+        const auto fits = [](const QWidget *w, const QString &text, int room) {
+            const int needed = QFontMetrics(w->font()).horizontalAdvance(text);
+            QVERIFY2(needed <= room, qPrintable(QStringLiteral("%1: \"%2\" needs %3 px, has %4")
+                                                    .arg(w->objectName(), text)
+                                                    .arg(needed)
+                                                    .arg(room)));
+        };
+        int checked = 0;
+        for (const QLabel *label : window->findChildren<QLabel *>()) {
+            if (label != window->Image1) {
+                fits(label, label->text(), label->width());
+                ++checked;
+            }
+        }
+        for (const QGroupBox *frame : window->findChildren<QGroupBox *>()) {
+            fits(frame, frame->title(), frame->width());
+        }
+        fits(window->Command1, window->Command1->text(), window->Command1->width());
+        // An option's caption starts after its indicator; "€/Kg" must end before Option2 begins.
+        for (const QRadioButton *option : {window->Option1, window->Option2}) {
+            const QStyle *style = option->style();
+            const int captionStart =
+                style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
+                style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option);
+            const int room =
+                option == window->Option1 ? window->Option2->x() - option->x() : option->width();
+            fits(option, option->text(), room - captionStart);
+        }
+        fits(window->Combo1, window->Combo1->currentText(), window->Combo1->lineEdit()->width());
+        QCOMPARE(checked, 28);
+    }
+
+    void coloursAsDrawn_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QColor>("colour"); // invalid: plain text, no blue in it
+        for (const char *frame : {"Frame1", "Frame2", "Frame3"}) {
+            QTest::newRow(frame) << frame << QColor(0, 0, 192);
+        }
+        for (const char *red : {"Label6", "Label7", "Label28"}) {
+            QTest::newRow(red) << red << QColor(255, 0, 0);
+        }
+        QTest::newRow("Label27") << "Label27" << QColor(0, 192, 0);
+        QTest::newRow("Label8") << "Label8" << QColor(0, 0, 255);
+        // Inside a blue-titled frame the captions stay in the window's text colour.
+        for (const char *plain : {"Label1", "Label2", "Label4", "Label14", "Label15", "Text5"}) {
+            QTest::newRow(plain) << plain << QColor();
+        }
+    }
+
+    void coloursAsDrawn() {
+        QFETCH(QString, name);
+        QFETCH(QColor, colour);
+        const QWidget *control = Control(qPrintable(name));
+        QRect box(control->mapTo(window.get(), QPoint(0, 0)), control->size());
+        if (qobject_cast<const QGroupBox *>(control)) {
+            box.setHeight(QFontMetrics(control->font()).height()); // the title strip
+        }
+        const QImage shot = Shot();
+        bool found = false; // a glyph's core, allowing for antialiasing
+        bool bluish = false;
+        for (int y = box.top(); y <= box.bottom() && y < shot.height(); ++y) {
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const QColor pixel = shot.pixelColor(x, y);
+                found = found || (std::abs(pixel.red() - colour.red()) <= 40 &&
+                                  std::abs(pixel.green() - colour.green()) <= 40 &&
+                                  std::abs(pixel.blue() - colour.blue()) <= 40);
+                bluish = bluish || pixel.blue() > pixel.red() + 60;
+            }
+        }
+        QVERIFY(colour.isValid() ? found : !bluish);
+    }
+
+    // Text1 at load: no border, on the face colour, so it reads like a label, but typable.
+    void densityFieldReadsLikeALabel() {
+        const QImage shot = Shot();
+        const QRect inside =
+            QRect(window->Text1->pos(), window->Text1->size()).adjusted(1, 1, -2, -1);
+        const QColor face = window->palette().color(QPalette::Window);
+        // Where a frame would be drawn, and the blank before the text.
+        for (const QPoint point : {inside.topLeft(), inside.bottomLeft(), inside.topRight(),
+                                   inside.bottomRight(), inside.topLeft() + QPoint(0, 7)}) {
+            QCOMPARE(shot.pixelColor(point), face);
+        }
+        QVERIFY(!window->Text1->isReadOnly());
+        QCOMPARE(window->Text1->text(), QStringLiteral("0,0"));
+    }
+
+    void typingStopsAtTheFieldLimit_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("Text1 density") << "Text1" << 5;
+        QTest::newRow("Text2 dimension") << "Text2" << 9;
+        QTest::newRow("Text3 dimension") << "Text3" << 9;
+        QTest::newRow("Text4 dimension") << "Text4" << 9;
+        QTest::newRow("Text5 pieces") << "Text5" << 8;
+        QTest::newRow("Text6 price") << "Text6" << 8;
+    }
+
+    void typingStopsAtTheFieldLimit() {
+        QFETCH(QString, name);
+        QFETCH(int, limit);
+        auto *field = qobject_cast<QLineEdit *>(Control(qPrintable(name)));
+        field->show();
+        field->setFocus();
+        field->clear();
+        QTest::keyClicks(field, "123456789012");
+        QCOMPARE(field->text(), QStringLiteral("123456789012").left(limit));
+    }
+
+    void picturesLoad() {
+        QFile gif(QStringLiteral(":/logo.gif"));
+        QVERIFY(gif.open(QIODevice::ReadOnly));
+        const QByteArray bytes = gif.readAll();
+        QVERIFY(bytes.startsWith("GIF89a"));
+        QCOMPARE(bytes.at(10) & 0x87, 0x87); // a global palette of 2^(7+1) = 256 colours
+        const QByteArray control = bytes.mid(13 + 3 * 256, 8); // graphic control extension
+        QVERIFY(control.startsWith("\x21\xF9\x04"));
+        QCOMPARE(control.at(3) & 1, 1);                           // with a transparent index...
+        QCOMPARE(static_cast<unsigned char>(control.at(6)), 255); // ...which is 255
+        QImageReader logo(QStringLiteral(":/logo.gif"));
+        QCOMPARE(logo.format(), QByteArray("gif"));
+        QCOMPARE(logo.imageCount(), 1);
+        const QImage logoImage = logo.read();
+        QCOMPARE(logoImage.size(), QSize(974, 187));
+        QCOMPARE(logoImage.pixelColor(0, 0).alpha(), 0);
+        QVERIFY(!window->Image1->pixmap().isNull());
+        QVERIFY(window->Image1->hasScaledContents());
+
+        const QImage icon(QStringLiteral(":/kalvor.ico"));
+        QCOMPARE(icon.size(), QSize(48, 48));
+        QCOMPARE(icon.pixelColor(0, 0).alpha(), 0);     // masked corner
+        QCOMPARE(icon.pixelColor(24, 24).alpha(), 255); // emblem
+        QVERIFY(!window->windowIcon().isNull());
+
+        const QImage hand(QStringLiteral(":/hand.cur"));
+        QCOMPARE(hand.size(), QSize(32, 32));
+        QCOMPARE(hand.pixelColor(12, 0).alpha(), 0);         // just above the fingertip
+        QCOMPARE(hand.pixelColor(12, 1).alpha(), 255);       // the hot spot: the fingertip's edge
+        QCOMPARE(hand.pixelColor(12, 4), QColor(Qt::white)); // the finger
+        const QCursor cursor = window->Label[8]->cursor();
+        QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+        QCOMPARE(cursor.hotSpot(), QPoint(12, 1));
+        QCOMPARE(cursor.pixmap().size(), QSize(32, 32));
+    }
+};
+
+QTEST_MAIN(WindowLayoutTest)
+#include "test_window_layout.moc"

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "runtime/services.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace kalvor::ui {
+
+class NumberField;
+
+// The one window of Kalvor, with its 46 controls. Every control's objectName is its name
+// below, so tests and tools find it with findChild<...>("Text2").
+//
+// The layout (form1_layout.cpp) builds the controls from one table; the handlers
+// (form1_handlers.cpp) read the controls, call the calculation and write the controls.
+class Form1 : public QWidget {
+public:
+    explicit Form1(runtime::Services services, QWidget *parent = nullptr);
+
+    // Fills the two lists, shows the window and puts the focus in the material list.
+    void Form_Load();
+
+    QComboBox *Combo1 = nullptr;
+    QComboBox *Combo2 = nullptr;
+    QPushButton *Command1 = nullptr;
+    NumberField *Text1 = nullptr;
+    NumberField *Text2 = nullptr;
+    NumberField *Text3 = nullptr;
+    NumberField *Text4 = nullptr;
+    NumberField *Text5 = nullptr;
+    NumberField *Text6 = nullptr;
+    QRadioButton *Option1 = nullptr;
+    QRadioButton *Option2 = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QGroupBox *Frame3 = nullptr;
+    QGroupBox *Frame4 = nullptr;
+    QGroupBox *Frame5 = nullptr;
+    QGroupBox *Frame6 = nullptr;
+    std::array<QLabel *, 29> Label{}; // Label[1] .. Label[28]; Label[0] is unused
+    QLabel *Image1 = nullptr;
+
+private:
+    void BuildControls();   // form1_layout.cpp
+    void ConnectHandlers(); // form1_handlers.cpp
+
+    // layout
+    // The density field's look, apart from its text: with a frame on the background of input
+    // fields, or flat and borderless on the window's face colour so that it reads like a label.
+    void SetDensityLook(bool framed, bool readOnly);
+
+    // handlers
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void Combo1_Click();
+    void Combo2_Click();
+    void Command1_Click();
+    void Label8_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Text1_Change();
+    void Text_KeyPress(const NumberField *field); // Text1_KeyPress .. Text6_KeyPress
+    void Text_GotFocus(NumberField *field);       // Text2_GotFocus .. Text6_GotFocus
+    void Text_Edited(const NumberField *field);   // any change of a field's text by the user
+    // A screen reader calls each input by the caption beside it; the dimension captions
+    // change with the shape.
+    void UpdateSpokenNames();
+
+    runtime::Services services_;
+};
+
+} // namespace kalvor::ui

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QClipboard>
+#include <QLineEdit>
+
+#include <functional>
+
+namespace kalvor::ui {
+
+// A number field of the window: a line edit whose typed, pasted and dropped characters pass
+// the field's filter. Digits always pass; the decimal filter lets the comma through and turns
+// a typed "." into ","; backspace passes; every other character is swallowed. Editing
+// shortcuts (copy, cut, paste, undo, select all) and keys that type no character (arrows,
+// Delete, Home) keep their usual meaning.
+class NumberField : public QLineEdit {
+public:
+    enum class Filter {
+        Decimal,     // digits and the comma; a typed "." becomes ","
+        WholeNumber, // digits only
+    };
+
+    NumberField(Filter filter, QWidget *parent);
+
+    Filter filter() const { return filter_; }
+
+    // The text as the filter lets it in: "2.5kg" becomes "2,5" in a decimal field, "25" in
+    // a whole-number field.
+    static QString Filtered(Filter filter, const QString &text);
+
+    // Raised for every character typed into the field, before the filter judges it: also for
+    // a character the filter swallows, and also while the field is read-only.
+    std::function<void()> onCharacterTyped;
+    // Raised when the field receives the focus by Tab, a click or the program.
+    std::function<void()> onGotFocus;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void PasteFiltered(QClipboard::Mode mode);
+
+    Filter filter_;
+    bool focusedByMousePress_ = false;
+};
+
+} // namespace kalvor::ui
