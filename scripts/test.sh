@@ -1,17 +1,46 @@
 #!/usr/bin/env bash
-# Builds Kalvor and runs every test: once as built, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Builds Kalvor and runs every test:
+#   1. the unit and window tests, warnings as errors;
+#   2. the same tests under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. the fuzz target for about a minute, under the same sanitizers (clang's libFuzzer);
+#   4. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
+fuzz_seconds=${KALVOR_FUZZ_SECONDS:-60}
 
 "$root/scripts/setup.sh" test
 
+stage() { printf '\n=== %s\n' "$*"; }
+
+stage "build and test"
 cmake -S "$root" -B "$root/build-test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVOR_WERROR=ON
 cmake --build "$root/build-test" -j "$jobs"
 (cd "$root/build-test" && ctest --output-on-failure -j "$jobs")
 
+stage "build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVOR_WERROR=ON \
       -DKALVOR_SANITIZE=ON
 cmake --build "$root/build-asan" -j "$jobs"
 (cd "$root/build-asan" && ctest --output-on-failure -j "$jobs")
+
+stage "fuzz the number services and CALCOLA for ${fuzz_seconds} s"
+CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVOR_WERROR=ON -DKALVOR_WITH_QT=OFF -DBUILD_TESTING=OFF \
+    -DKALVOR_FUZZ=ON -DKALVOR_SANITIZE=ON
+cmake --build "$root/build-fuzz" -j "$jobs"
+# New finds go to a scratch folder; the committed corpus is only read.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+if ! "$root/build-fuzz/tests/fuzz/fuzz_calcola" -max_total_time="$fuzz_seconds" \
+        -artifact_prefix="$root/build-fuzz/" \
+        -dict="$root/tests/fuzz/fuzz_calcola.dict" "$scratch" "$root/tests/fuzz/corpus" \
+        >"$scratch/fuzz.log" 2>&1; then
+    cat "$scratch/fuzz.log"
+    echo "The fuzz target failed; the input that broke it is in $root/build-fuzz/crash-*." >&2
+    exit 1
+fi
+tail -n 2 "$scratch/fuzz.log"
+
+stage "delivery: desktop file, metainfo, Windows resources, Debian package"
+"$root/scripts/check_packaging.sh" "$root/build-test"
