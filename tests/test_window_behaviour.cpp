@@ -211,11 +211,6 @@ private slots:
         QCOMPARE(field("Text5")->text(), QString("123"));
         QTest::keyClick(field("Text5"), Qt::Key_Backspace);
         QCOMPARE(field("Text5")->text(), QString("12"));
-        // The limits: 9 characters in a dimension, 8 in pieces and price.
-        type(field("Text3"), "12345678901");
-        QCOMPARE(field("Text3")->text(), QString("123456789"));
-        type(field("Text6"), "1234567890");
-        QCOMPARE(field("Text6")->text(), QString("12345678"));
     }
 
     void keysHideTheResultsTheyMakeStale() {

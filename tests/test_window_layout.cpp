@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QImage>
@@ -89,11 +88,7 @@ class WindowLayoutTest : public QObject {
     QImage Shot() const { return window->grab().toImage(); }
 
 private slots:
-    void initTestCase() {
-        QFont::insertSubstitutions(QStringLiteral("Microsoft Sans Serif"),
-                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-        QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-    }
+    void initTestCase() { kalvor::ui::InstallFontSubstitutions(); }
 
     void init() {
         recorder = std::make_shared<Recorder>();
@@ -255,44 +250,6 @@ private slots:
         const int unitEnd = unit->x() + QFontMetrics(unit->font()).horizontalAdvance(unit->text());
         QVERIFY2(unitEnd <= exponent->x() + 1, qPrintable(QString::number(unitEnd)));
         QVERIFY(QFontMetrics(exponent->font()).height() <= exponent->height());
-    }
-
-    void fonts_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("pixels");
-        QTest::addColumn<bool>("bold");
-        QTest::addColumn<bool>("underline");
-        const auto rows = [](std::initializer_list<const char *> names, int pixels, bool bold,
-                             bool underline = false) {
-            for (const char *name : names) {
-                QTest::newRow(name) << name << pixels << bold << underline;
-            }
-        };
-        rows({"Combo1", "Combo2", "Text1", "Label1", "Label2", "Label4", "Label5", "Label9",
-              "Label10", "Label14", "Label15", "Label19", "Label20", "Label21", "Label22",
-              "Label23", "Label24"},
-             12, false);
-        rows({"Text2", "Text3", "Text4", "Text5", "Text6"}, 13, false);
-        rows({"Command1", "Label6", "Label7", "Label27", "Label28"}, 13, true);
-        rows({"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Option1", "Option2", "Label3",
-              "Label11", "Label12", "Label13", "Label16", "Label17", "Label25", "Label26"},
-             11, false);
-        rows({"Label18"}, 7, false);
-        rows({"Label8"}, 17, true, true);
-    }
-
-    // Arial and Microsoft Sans Serif both land on Liberation Sans, Arial's metric twin, at the
-    // pixel heights the boxes were drawn for (96 dpi).
-    void fonts() {
-        QFETCH(QString, name);
-        QFETCH(int, pixels);
-        QFETCH(bool, bold);
-        QFETCH(bool, underline);
-        const QFontInfo font(Control(qPrintable(name))->font());
-        QCOMPARE(font.family(), QStringLiteral("Liberation Sans"));
-        QCOMPARE(font.pixelSize(), pixels);
-        QCOMPARE(font.bold(), bold);
-        QCOMPARE(font.underline(), underline);
     }
 
     void everyCaptionFitsItsBox() {

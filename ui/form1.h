@@ -17,6 +17,11 @@ namespace kalvor::ui {
 
 class NumberField;
 
+// The window is laid out for Arial and Microsoft Sans Serif. Where they are missing, Liberation
+// Sans has Arial's metrics; without it Microsoft Sans Serif falls to a wider face and captions
+// overflow their boxes. Call before the window is built.
+void InstallFontSubstitutions();
+
 // The one window of Kalvor, with its 46 controls. Every control's objectName is its name
 // below, so tests and tools find it with findChild<...>("Text2").
 //

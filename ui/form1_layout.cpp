@@ -327,6 +327,12 @@ QWidget *Create(Form1 &form, const ControlRow &row, QWidget *container) {
 
 } // namespace
 
+void InstallFontSubstitutions() {
+    QFont::insertSubstitutions(QStringLiteral("Microsoft Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+}
+
 Form1::Form1(runtime::Services services, QWidget *parent)
     : QWidget(parent), services_(std::move(services)) {
     BuildControls();
