@@ -3,7 +3,9 @@
 #   1. the unit and window tests, warnings as errors;
 #   2. the same tests under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the fuzz target for about a minute, under the same sanitizers (clang's libFuzzer);
-#   4. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package.
+#   4. the real window on a virtual display, driven with the keyboard and read back through
+#      accessibility;
+#   5. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -41,6 +43,9 @@ if ! "$root/build-fuzz/tests/fuzz/fuzz_calcola" -max_total_time="$fuzz_seconds" 
     exit 1
 fi
 tail -n 2 "$scratch/fuzz.log"
+
+stage "the real window, driven from outside and read through accessibility"
+"$root/scripts/check_real_window.sh" "$root/build-test/app/kalvor"
 
 stage "delivery: desktop file, metainfo, Windows resources, Debian package"
 "$root/scripts/check_packaging.sh" "$root/build-test"

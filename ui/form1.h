@@ -78,6 +78,7 @@ private:
     // A screen reader calls each input by the caption beside it; the dimension captions
     // change with the shape.
     void UpdateSpokenNames();
+    void LinkCaptions();
 
     runtime::Services services_;
 };

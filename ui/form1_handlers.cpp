@@ -50,7 +50,21 @@ void Form1::UpdateSpokenNames() {
     }
 }
 
+// The caption beside a control also labels it for a screen reader; Qt only links a label to
+// a control of the same container, so Combo1 and Text1, which lie over Frame1 from the
+// window, go by their names alone.
+void Form1::LinkCaptions() {
+    const std::pair<QLabel *, QWidget *> buddies[] = {
+        {Label[4], Combo2}, {Label[5], Text2},  {Label[9], Text3},
+        {Label[10], Text4}, {Label[14], Text5}, {Label[15], Text6},
+    };
+    for (const auto &[caption, control] : buddies) {
+        caption->setBuddy(control);
+    }
+}
+
 void Form1::ConnectHandlers() {
+    LinkCaptions();
     UpdateSpokenNames();
 
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
