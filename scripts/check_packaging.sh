@@ -252,19 +252,10 @@ for path in /usr/bin/kalvor "/usr/share/applications/$app_id.desktop" \
 done
 pass "package: binary, desktop file, metainfo and icons under /usr"
 
-# Xvfb picks a free display itself and writes its number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -s "$work/display" ] || {
-    cat "$work/xvfb.log" >&2
-    fail "Xvfb did not start"
-}
-display=":$(head -n 1 "$work/display")"
+# shellcheck source=lib/xvfb.sh
+source "$root/scripts/lib/xvfb.sh"
+start_xvfb "$work" || fail "Xvfb did not start"
+display=$DISPLAY
 
 # A clean environment, as a desktop session would start it: nothing from the build tree.
 mkdir -p "$work/home" "$work/runtime"

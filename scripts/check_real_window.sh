@@ -88,17 +88,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Xvfb picks a free display itself and writes its number to the descriptor once it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "$0: Xvfb did not start" >&2; exit 1; }
-DISPLAY=":$(head -n1 "$work/display")"
-export DISPLAY
+# shellcheck source=lib/xvfb.sh
+source "$here/lib/xvfb.sh"
+start_xvfb "$work" || exit 1
 
 # A session bus of our own, so that nothing of the caller's desktop (or its absence) matters.
 unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
