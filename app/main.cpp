@@ -6,6 +6,7 @@
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
 
+    kalvor::ui::PreloadPictures();
     kalvor::ui::InstallFontSubstitutions();
 
     kalvor::ui::Form1 window(kalvor::runtime::DesktopServices());

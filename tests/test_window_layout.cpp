@@ -397,6 +397,15 @@ private slots:
         QCOMPARE(cursor.hotSpot(), QPoint(12, 1));
         QCOMPARE(cursor.pixmap().size(), QSize(32, 32));
     }
+
+    // Start-up reads the logo on another thread; the window must show the same picture.
+    void logoReadAheadIsTheSamePicture() {
+        const QImage readInPlace = window->Image1->pixmap().toImage();
+        QCOMPARE(readInPlace.size(), QSize(401, 73));
+        kalvor::ui::PreloadPictures();
+        Form1 other(kalvor::runtime::Services{});
+        QCOMPARE(other.Image1->pixmap().toImage(), readInPlace);
+    }
 };
 
 QTEST_MAIN(WindowLayoutTest)

@@ -22,6 +22,11 @@ class NumberField;
 // overflow their boxes. Call before the window is built.
 void InstallFontSubstitutions();
 
+// Starts reading the logo on another thread while the application sets up its fonts and the
+// window's controls; the window takes it when it is built. Call once, after the QApplication
+// and before the window. Without it the window reads the logo itself.
+void PreloadPictures();
+
 // The one window of Kalvor, with its 46 controls. Every control's objectName is its name
 // below, so tests and tools find it with findChild<...>("Text2").
 //

@@ -4,10 +4,12 @@
 #include "ui/maker.h"
 #include "ui/number_field.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCursor>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -16,6 +18,7 @@
 #include <QRadioButton>
 
 #include <array>
+#include <future>
 #include <string_view>
 #include <utility>
 #include <variant>
@@ -268,6 +271,37 @@ QString FromUtf8(std::string_view text) {
 template <class... Visitors> struct Overloaded : Visitors... { using Visitors::operator()...; };
 template <class... Visitors> Overloaded(Visitors...) -> Overloaded<Visitors...>; // for clang 14
 
+// Reads a picture straight at the size it is shown, in device pixels: the full-size logo,
+// four times as large, never stays in the window's memory.
+QImage ReadPicture(const char *resource, QSize shown, qreal ratio) {
+    QImageReader reader(QString::fromLatin1(resource));
+    reader.setScaledSize(QSize(qRound(shown.width() * ratio), qRound(shown.height() * ratio)));
+    return reader.read();
+}
+
+// The picture read ahead by PreloadPictures(), if any.
+struct PendingPicture {
+    const char *resource = nullptr;
+    QSize shown;
+    qreal ratio = 1;
+    std::future<QImage> image;
+};
+PendingPicture &Pending() {
+    static PendingPicture pending;
+    return pending;
+}
+
+QPixmap TakePicture(const char *resource, QSize shown) {
+    const qreal ratio = qApp->devicePixelRatio();
+    PendingPicture &pending = Pending();
+    const bool readAhead = pending.image.valid() && qstrcmp(pending.resource, resource) == 0 &&
+                           pending.shown == shown && qFuzzyCompare(pending.ratio, ratio);
+    QPixmap picture =
+        QPixmap::fromImage(readAhead ? pending.image.get() : ReadPicture(resource, shown, ratio));
+    picture.setDevicePixelRatio(ratio);
+    return picture;
+}
+
 // Makes the row's control inside its container and keeps it in the form's member.
 QWidget *Create(Form1 &form, const ControlRow &row, QWidget *container) {
     const QString caption = QString::fromUtf8(row.caption);
@@ -315,9 +349,12 @@ QWidget *Create(Form1 &form, const ControlRow &row, QWidget *container) {
         },
         [&](Picture kind) -> QWidget * {
             auto *image = new QLabel(container);
-            // Stretched to the box whatever the picture's proportions.
+            // Stretched to the box whatever the picture's proportions. Reading it straight at
+            // the size it is shown (in device pixels) keeps the full-size logo, four times as
+            // large, out of the window's memory.
             image->setScaledContents(true);
-            image->setPixmap(QPixmap(QString::fromLatin1(kind.resource)));
+            image->setPixmap(
+                TakePicture(kind.resource, QSize(Pixels(row.width), Pixels(row.height))));
             image->setFocusPolicy(Qt::NoFocus);
             return form.*kind.member = image;
         },
@@ -326,6 +363,19 @@ QWidget *Create(Form1 &form, const ControlRow &row, QWidget *container) {
 }
 
 } // namespace
+
+void PreloadPictures() {
+    for (const ControlRow &row : kControls) {
+        if (const auto *picture = std::get_if<Picture>(&row.kind)) {
+            PendingPicture &pending = Pending();
+            pending.resource = picture->resource;
+            pending.shown = QSize(Pixels(row.width), Pixels(row.height));
+            pending.ratio = qApp->devicePixelRatio();
+            pending.image = std::async(std::launch::async, ReadPicture, pending.resource,
+                                       pending.shown, pending.ratio);
+        }
+    }
+}
 
 void InstallFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral("Microsoft Sans Serif"),
