@@ -212,11 +212,11 @@ constexpr int Pixels(int twips) {
     return (twips + 7) / 15;
 }
 
-QFont MakeFont(const FontSpec &spec) {
-    QFont font(QString::fromLatin1(spec.family));
-    font.setPointSizeF(spec.points);
-    font.setWeight(spec.weight);
-    font.setUnderline(spec.underline);
+QFont MakeFont(const FontSpec &face) {
+    QFont font(QString::fromLatin1(face.family));
+    font.setPointSizeF(face.points);
+    font.setWeight(face.weight);
+    font.setUnderline(face.underline);
     return font;
 }
 
