@@ -203,6 +203,20 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), w->Combo1);
     }
 
+    // The wheel over a list moves its choice without opening it: that is a pick too.
+    void wheelOverTheShapeListPicks() {
+        roundBarOrder("2,5");
+        QVERIFY(frameShown("Frame4"));
+        const QPointF centre = QRectF(w->Combo2->rect()).center();
+        QWheelEvent wheel(centre, w->Combo2->mapToGlobal(centre), {}, QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w->Combo2, &wheel);
+        QCOMPARE(w->Combo2->currentText(), QString("Barra piatta"));
+        QVERIFY(!frameShown("Frame4") && !frameShown("Frame5"));
+        QCOMPARE(field("Text2")->text(), QString("0,0"));
+        QVERIFY(field("Text4")->isVisible());
+    }
+
     void keyFilters() {
         pickShape("Lamiera");
         type(field("Text2"), "1.5a -\r,2");
