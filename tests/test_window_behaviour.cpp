@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -300,6 +301,19 @@ private slots:
         field("Text6")->clear();
         paste(field("Text6"), "a b c d 1234567890");
         QCOMPARE(field("Text6")->text(), QString("12345678"));
+        // Dropped text passes the same filter.
+        calcola();
+        field("Text3")->clear();
+        QMimeData dropped;
+        dropped.setText("3.7 mm");
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(field("Text3"), &enter);
+        QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(field("Text3"), &move);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(field("Text3"), &drop);
+        QCOMPARE(field("Text3")->text(), QString("3,7"));
+        QVERIFY(!frameShown("Frame4"));
         // Copy still works.
         field("Text6")->selectAll();
         QTest::keyClick(field("Text6"), Qt::Key_C, Qt::ControlModifier);
