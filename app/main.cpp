@@ -5,6 +5,8 @@
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
+    // Lets a desktop match the window to its installed entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Kalvor"));
 
     kalvor::ui::PreloadPictures();
     kalvor::ui::InstallFontSubstitutions();
