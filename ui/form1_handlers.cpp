@@ -170,25 +170,8 @@ void Form1::Command1_Click() {
     const auto resultLabel = [this](calc::ResultLabel label) {
         return Label[19 + static_cast<int>(label)];
     };
-    const auto control = [this](calc::Control which) -> QWidget * {
-        switch (which) {
-        case calc::Control::Combo1:
-            return Combo1;
-        case calc::Control::Text1:
-            return Text1;
-        case calc::Control::Text2:
-            return Text2;
-        case calc::Control::Text3:
-            return Text3;
-        case calc::Control::Text4:
-            return Text4;
-        case calc::Control::Text5:
-            return Text5;
-        case calc::Control::Text6:
-            return Text6;
-        }
-        return Combo1;
-    };
+    // In the order of calc::Control.
+    const std::array<QWidget *, 7> controls{Combo1, Text1, Text2, Text3, Text4, Text5, Text6};
 
     for (const calc::Step &step : calc::Calcola(inputs)) {
         if (const auto *frame = std::get_if<calc::ShowFrame>(&step)) {
@@ -203,7 +186,7 @@ void Form1::Command1_Click() {
         } else if (const auto *caption = std::get_if<calc::WriteCaption>(&step)) {
             resultLabel(caption->label)->setText(QString::fromStdString(caption->caption));
         } else if (const auto *focus = std::get_if<calc::MoveFocus>(&step)) {
-            QWidget *target = control(focus->control);
+            QWidget *target = controls[static_cast<std::size_t>(focus->control)];
             target->setFocus(Qt::OtherFocusReason);
             if (auto *field = qobject_cast<QLineEdit *>(target); field && focus->selectText) {
                 field->selectAll();
