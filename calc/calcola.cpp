@@ -12,6 +12,7 @@ namespace kalvor::calc {
 namespace {
 
 using runtime::SingleToText;
+using runtime::StoredSingle;
 
 // The name a field goes by in the "not a number" message: a dimension is called by its
 // row's caption for the chosen shape, in lower case and without the colon ("diametro ext").
@@ -90,11 +91,6 @@ std::optional<FieldValues> ReadFields(const CalcolaInputs &in, std::vector<Step>
     }
     values.price = *price;
     return values;
-}
-
-std::optional<float> StoredSingle(double value) {
-    const auto narrowed = runtime::NarrowToSingle(value);
-    return narrowed ? std::optional<float>(runtime::RoundToTwo(*narrowed)) : std::nullopt;
 }
 
 struct Costs {

@@ -10,6 +10,7 @@ namespace kalvor::calc {
 namespace {
 
 using runtime::Square;
+using runtime::StoredSingle;
 
 const double kPi = static_cast<double>(3.142f);
 constexpr double kDecimetresPerMetre = 1000.0 / 100.0;
@@ -22,15 +23,6 @@ double RoundSection(double diameter, double density) {
 
 double AnnulusSection(double outer, double inner, double density) {
     return (Square(outer / 200.0) * kPi - Square(inner / 200.0) * kPi) * density;
-}
-
-// Narrowed to Single and rounded to 2 decimals; nothing when it overflows a Single.
-std::optional<float> StoredWeight(double value) {
-    const auto narrowed = runtime::NarrowToSingle(value);
-    if (!narrowed) {
-        return std::nullopt;
-    }
-    return runtime::RoundToTwo(*narrowed);
 }
 
 } // namespace
@@ -72,11 +64,11 @@ Result<WeightResults, WeightError> ComputeWeights(std::string_view shapeText, fl
         break;
     }
 
-    const auto pieceWeight = StoredWeight(piece);
+    const auto pieceWeight = StoredSingle(piece);
     if (!pieceWeight) {
         return WeightError::ResultTooLarge;
     }
-    const auto nPieceWeight = StoredWeight(static_cast<double>(*pieceWeight) * pieces);
+    const auto nPieceWeight = StoredSingle(static_cast<double>(*pieceWeight) * pieces);
     if (!nPieceWeight) {
         return WeightError::ResultTooLarge;
     }
@@ -87,7 +79,7 @@ Result<WeightResults, WeightError> ComputeWeights(std::string_view shapeText, fl
         if (shape == Shape::BarraPiatta) {
             metre = static_cast<double>(*pieceWeight) / (d3 / 1000.0);
         }
-        const auto metreWeight = StoredWeight(metre);
+        const auto metreWeight = StoredSingle(metre);
         if (!metreWeight) {
             return WeightError::ResultTooLarge;
         }

@@ -1,5 +1,7 @@
 #include "runtime/checked.h"
 
+#include "runtime/number_text.h"
+
 #include <cmath>
 
 namespace kalvor::runtime {
@@ -15,6 +17,11 @@ std::optional<float> NarrowToSingle(double value) {
         return std::nullopt;
     }
     return static_cast<float>(value);
+}
+
+std::optional<float> StoredSingle(double value) {
+    const auto narrowed = NarrowToSingle(value);
+    return narrowed ? std::optional<float>(RoundToTwo(*narrowed)) : std::nullopt;
 }
 
 std::optional<double> CheckedDouble(double value) {

@@ -11,6 +11,10 @@ namespace kalvor::runtime {
 // the Single would overflow.
 std::optional<float> NarrowToSingle(double value);
 
+// A result as it is stored: narrowed to the nearest Single, then rounded to 2 decimals (see
+// RoundToTwo); no value when the Single would overflow or the double is not finite.
+std::optional<float> StoredSingle(double value);
+
 // The double itself when it is finite.
 std::optional<double> CheckedDouble(double value);
 

@@ -13,5 +13,5 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec "$build/app/kalvor"
 fi
 echo "No display: starting Kalvor on a virtual display for a screenshot."
-"$root/scripts/screenshot.sh" "$build/app/kalvor" "$build/kalvor.png"
+"$root/scripts/screenshot.sh" "$build/app/kalvor" "$build/kalvor.png" >/dev/null
 echo "Screenshot saved: $build/kalvor.png"

@@ -80,6 +80,7 @@ private:
     void Text_KeyPress(const NumberField *field); // Text1_KeyPress .. Text6_KeyPress
     void Text_GotFocus(NumberField *field);       // Text2_GotFocus .. Text6_GotFocus
     void Text_Edited(const NumberField *field);   // any change of a field's text by the user
+    void HideResults();                           // both frames: weights and costs
     // A screen reader calls each input by the caption beside it; the dimension captions
     // change with the shape.
     void UpdateSpokenNames();

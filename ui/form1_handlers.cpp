@@ -5,6 +5,7 @@
 #include "calc/messages.h"
 #include "ui/maker.h"
 #include "ui/number_field.h"
+#include "ui/qt_text.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -16,10 +17,6 @@
 
 namespace kalvor::ui {
 namespace {
-
-QString FromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 bool IsEnterKey(const QEvent *event) {
     if (event->type() != QEvent::KeyPress) {
@@ -118,20 +115,18 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void Form1::Combo1_Click() {
-    Frame4->setVisible(false);
-    Frame5->setVisible(false);
+    HideResults();
     const calc::MaterialEntry *material = calc::FindMaterial(Combo1->currentText().toStdString());
     if (material == nullptr) {
         return;
     }
-    Text1->setText(FromView(material->densityText));
+    Text1->setText(ToQString(material->densityText));
     // A catalogue density reads like a label; "ALTRO" opens an ordinary field for typing.
     SetDensityLook(material->userEntered, !material->userEntered);
 }
 
 void Form1::Combo2_Click() {
-    Frame4->setVisible(false);
-    Frame5->setVisible(false);
+    HideResults();
     const calc::ShapeEntry *shape = calc::FindShape(Combo2->currentText().toStdString());
     if (shape == nullptr) {
         return;
@@ -145,7 +140,7 @@ void Form1::Combo2_Click() {
         fields[row]->setVisible(setting.shown);
         fields[row]->setText(QStringLiteral("0,0"));
         units[row]->setVisible(setting.shown);
-        captions[row]->setText(FromView(setting.caption));
+        captions[row]->setText(ToQString(setting.caption));
     }
     UpdateSpokenNames();
     // Option buttons of one group: checking one clears the other, and the checked one cannot
@@ -197,8 +192,8 @@ void Form1::Command1_Click() {
 
 void Form1::Label8_Click() {
     if (!services_.launcher(QUrl(QString::fromUtf8(maker::kWebSite)))) {
-        services_.messageBox(this, FromView(calc::kSiteNotOpened.prompt),
-                             FromView(calc::kSiteNotOpened.title));
+        services_.messageBox(this, ToQString(calc::kSiteNotOpened.prompt),
+                             ToQString(calc::kSiteNotOpened.title));
     }
 }
 
@@ -210,15 +205,20 @@ void Form1::Option2_Click() {
 }
 
 void Form1::Text1_Change() {
-    Frame5->setVisible(false);
-    Frame4->setVisible(false);
+    HideResults();
 }
 
 // A key in the price field makes only the costs stale; in any other field, both results.
 void Form1::Text_KeyPress(const NumberField *field) {
-    if (field != Text6) {
-        Frame4->setVisible(false);
+    if (field == Text6) {
+        Frame5->setVisible(false);
+    } else {
+        HideResults();
     }
+}
+
+void Form1::HideResults() {
+    Frame4->setVisible(false);
     Frame5->setVisible(false);
 }
 

@@ -3,6 +3,7 @@
 #include "calc/catalogue.h"
 #include "ui/maker.h"
 #include "ui/number_field.h"
+#include "ui/qt_text.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -264,10 +265,6 @@ Qt::Alignment LabelAlignment(unsigned flags) {
     return Qt::AlignLeft | Qt::AlignTop;
 }
 
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 template <class... Visitors> struct Overloaded : Visitors... { using Visitors::operator()...; };
 template <class... Visitors> Overloaded(Visitors...) -> Overloaded<Visitors...>; // for clang 14
 
@@ -449,10 +446,10 @@ void Form1::SetDensityLook(bool framed, bool readOnly) {
 
 void Form1::Form_Load() {
     for (const calc::MaterialEntry &material : calc::kMaterials) {
-        Combo1->addItem(FromUtf8(material.listText));
+        Combo1->addItem(ToQString(material.listText));
     }
     for (const calc::ShapeEntry &shape : calc::kShapes) {
-        Combo2->addItem(FromUtf8(shape.listText));
+        Combo2->addItem(ToQString(shape.listText));
     }
     // Adding the first item selects it: start with nothing chosen, and the prompt in Combo1.
     Combo1->setCurrentIndex(-1);

@@ -21,8 +21,6 @@ public:
 
     NumberField(Filter filter, QWidget *parent);
 
-    Filter filter() const { return filter_; }
-
     // The text as the filter lets it in: "2.5kg" becomes "2,5" in a decimal field, "25" in
     // a whole-number field.
     static QString Filtered(Filter filter, const QString &text);
