@@ -1,5 +1,5 @@
 #include "runtime/services.h"
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include <QApplication>
 
@@ -10,6 +10,8 @@ int main(int argc, char *argv[]) {
 
     kalvor::ui::PreloadPictures();
     kalvor::ui::InstallFontSubstitutions();
+    kalvor::ui::InstallItalianTranslation();
+    kalvor::ui::UseDesignedLook();
 
     kalvor::ui::Form1 window(kalvor::runtime::DesktopServices());
     window.Form_Load();

@@ -3,7 +3,7 @@
 # Usage: scripts/setup.sh [build|test]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6test6 fonts-liberation2
+packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libqt6test6 fonts-liberation2
           libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick)
 if [ "${1:-build}" = test ]; then
     packages+=(clang libclang-rt-14-dev at-spi2-core dbus dbus-x11 python3 python3-gi gir1.2-atspi-2.0

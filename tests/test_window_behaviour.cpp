@@ -1,7 +1,7 @@
 // A person's road through the window, with real key and mouse events on the offscreen
 // platform. The message box and the launcher are recorders: no test waits on a modal box.
-#include "ui/form1.h"
-#include "ui/number_field.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/number_field.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // The window as it stands after start-up: what is shown, where, in which face and colour,
 // how Tab walks it, and that the pictures load.
-#include "ui/form1.h"
-#include "ui/number_field.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/number_field.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,8 +5,8 @@
 // The generator is seeded; a failure prints the seed and the action that broke the promise.
 // Replay with KALVOR_RANDOM_SEED=<seed>; KALVOR_RANDOM_ACTIONS sets how many actions to run.
 #include "calc/calcola.h"
-#include "ui/form1.h"
-#include "ui/number_field.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/number_field.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,6 @@
-#include "ui/number_field.h"
+#include "ui/qt/number_field.h"
+
+#include "form/rules.h"
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -14,15 +16,8 @@ constexpr QChar kBackspace(8);
 
 // The character a typed or pasted character becomes in the field; a null QChar swallows it.
 QChar FilterCharacter(NumberField::Filter filter, QChar c) {
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-        return c;
-    }
-    if (filter == NumberField::Filter::Decimal) {
-        if (c == QLatin1Char('.') || c == QLatin1Char(',')) {
-            return QLatin1Char(',');
-        }
-    }
-    return {};
+    const char16_t kept = form::FilterKey(filter, c.unicode());
+    return kept == form::kBackspace ? QChar() : QChar(kept);
 }
 
 // The last guard: whatever reaches the text by a road the key and paste handling do not see

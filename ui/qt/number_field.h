@@ -1,5 +1,7 @@
 #pragma once
 
+#include "form/controls.h"
+
 #include <QClipboard>
 #include <QLineEdit>
 
@@ -14,10 +16,7 @@ namespace kalvor::ui {
 // Delete, Home) keep their usual meaning.
 class NumberField : public QLineEdit {
 public:
-    enum class Filter {
-        Decimal,     // digits and the comma; a typed "." becomes ","
-        WholeNumber, // digits only
-    };
+    using Filter = form::FieldFilter;
 
     NumberField(Filter filter, QWidget *parent);
 

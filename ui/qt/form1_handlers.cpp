@@ -1,11 +1,11 @@
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include "calc/calcola.h"
 #include "calc/catalogue.h"
 #include "calc/messages.h"
-#include "ui/maker.h"
-#include "ui/number_field.h"
-#include "ui/qt_text.h"
+#include "form/maker.h"
+#include "ui/qt/number_field.h"
+#include "ui/qt/qt_text.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -191,7 +191,7 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Label8_Click() {
-    if (!services_.launcher(QUrl(QString::fromUtf8(maker::kWebSite)))) {
+    if (!services_.launcher(QUrl(QString::fromUtf8(form::maker::kWebSite)))) {
         services_.messageBox(this, ToQString(calc::kSiteNotOpened.prompt),
                              ToQString(calc::kSiteNotOpened.title));
     }

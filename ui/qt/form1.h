@@ -2,6 +2,7 @@
 
 #include "runtime/services.h"
 
+#include <QPalette>
 #include <QWidget>
 
 #include <array>
@@ -22,6 +23,17 @@ class NumberField;
 // overflow their boxes. Call before the window is built.
 void InstallFontSubstitutions();
 
+// Qt's own texts (a field's context menu, the buttons of a box) in Italian, whatever the
+// user's locale. False when the translation is not installed: they then stay in English.
+bool InstallItalianTranslation();
+
+// The light face, field and text colours the window is drawn for, whatever the desktop's
+// palette or colour scheme.
+QPalette DesignedPalette();
+// The Fusion style with the designed palette for the whole application, so that lists, menus
+// and message boxes match the window. Call before the window is built.
+void UseDesignedLook();
+
 // Starts reading the logo on another thread while the application sets up its fonts and the
 // window's controls; the window takes it when it is built. Call once, after the QApplication
 // and before the window. Without it the window reads the logo itself.
@@ -30,7 +42,7 @@ void PreloadPictures();
 // The one window of Kalvor, with its 46 controls. Every control's objectName is its name
 // below, so tests and tools find it with findChild<...>("Text2").
 //
-// The layout (form1_layout.cpp) builds the controls from one table; the handlers
+// The layout (form1_layout.cpp) builds the controls from the table of form/controls.h; the handlers
 // (form1_handlers.cpp) read the controls, call the calculation and write the controls.
 class Form1 : public QWidget {
 public:
@@ -60,7 +72,8 @@ public:
     QLabel *Image1 = nullptr;
 
 private:
-    void BuildControls();   // form1_layout.cpp
+    void BuildControls(); // form1_layout.cpp
+    void BindControls();
     void ConnectHandlers(); // form1_handlers.cpp
 
     // layout

@@ -2,7 +2,7 @@
 
 // The maker's details, kept in one place: the window shows them under the logo and on the
 // link line, and a click on the link line opens the web site.
-namespace kalvor::ui::maker {
+namespace kalvor::form::maker {
 
 inline constexpr const char *kWebAddress = "www.example.com";      // as the link line shows it
 inline constexpr const char *kWebSite = "https://www.example.com"; // what a click on it opens
@@ -11,4 +11,4 @@ inline constexpr const char *kTown = "20100 Milano (MI) - Italia";
 inline constexpr const char *kPhone = "Tel. +39 02 0000 0000";
 inline constexpr const char *kFax = "Fax +39 02 0000 0001";
 
-} // namespace kalvor::ui::maker
+} // namespace kalvor::form::maker

@@ -1,0 +1,361 @@
+#include "ui/qt/form1.h"
+
+#include "calc/catalogue.h"
+#include "form/controls.h"
+#include "ui/qt/number_field.h"
+#include "ui/qt/qt_text.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QGroupBox>
+#include <QIcon>
+#include <QImageReader>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTranslator>
+
+#include <array>
+#include <future>
+#include <memory>
+
+namespace kalvor::ui {
+namespace {
+
+constexpr const char *kLogoResource = ":/logo.gif";
+
+QFont MakeFont(const form::FontSpec &face) {
+    QFont font(ToQString(face.family));
+    font.setPointSizeF(face.points);
+    font.setWeight(face.bold ? QFont::Bold : QFont::Normal);
+    font.setUnderline(face.underline);
+    return font;
+}
+
+// A frame with neither title nor border: it only groups the banner lines.
+class BorderlessFrame : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent *) override {}
+};
+
+constexpr std::array kTextRoles{QPalette::WindowText, QPalette::Text};
+constexpr std::array kColourGroups{QPalette::Active, QPalette::Inactive, QPalette::Disabled};
+
+// Styles draw a frame's title in WindowText (Fusion) or Text (the common style).
+void SetTextColour(QWidget *widget, QColor colour) {
+    QPalette palette = widget->palette();
+    for (const auto role : kTextRoles) {
+        palette.setColor(role, colour);
+    }
+    widget->setPalette(palette);
+}
+
+// A palette set on a frame passes to its contents; they keep the window's text colours,
+// disabled look included.
+void KeepWindowTextColours(QWidget *widget, const QPalette &window) {
+    QPalette palette = widget->palette();
+    for (const auto group : kColourGroups) {
+        for (const auto role : kTextRoles) {
+            palette.setColor(group, role, window.color(group, role));
+        }
+    }
+    widget->setPalette(palette);
+}
+
+Qt::Alignment LabelAlignment(unsigned flags) {
+    // Captions sit at the top of their box, as the layout was drawn.
+    if (flags & form::AlignRight) {
+        return Qt::AlignRight | Qt::AlignTop;
+    }
+    if (flags & form::AlignCentre) {
+        return Qt::AlignHCenter | Qt::AlignTop;
+    }
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+// Reads a picture straight at the size it is shown, in device pixels: the full-size logo,
+// four times as large, never stays in the window's memory.
+QImage ReadPicture(const char *resource, QSize shown, qreal ratio) {
+    QImageReader reader(QString::fromLatin1(resource));
+    reader.setScaledSize(QSize(qRound(shown.width() * ratio), qRound(shown.height() * ratio)));
+    return reader.read();
+}
+
+// The picture read ahead by PreloadPictures(), if any.
+struct PendingPicture {
+    const char *resource = nullptr;
+    QSize shown;
+    qreal ratio = 1;
+    std::future<QImage> image;
+};
+PendingPicture &Pending() {
+    static PendingPicture pending;
+    return pending;
+}
+
+QPixmap TakePicture(const char *resource, QSize shown) {
+    const qreal ratio = qApp->devicePixelRatio();
+    PendingPicture &pending = Pending();
+    const bool readAhead = pending.image.valid() && qstrcmp(pending.resource, resource) == 0 &&
+                           pending.shown == shown && qFuzzyCompare(pending.ratio, ratio);
+    QPixmap picture =
+        QPixmap::fromImage(readAhead ? pending.image.get() : ReadPicture(resource, shown, ratio));
+    picture.setDevicePixelRatio(ratio);
+    return picture;
+}
+
+QSize PixelSize(const form::ControlSpec &row) {
+    return {form::Pixels(row.width), form::Pixels(row.height)};
+}
+
+// Makes the row's control inside its container. Its font comes before any text, so that no
+// text is ever laid out in a face the control does not use.
+QWidget *Create(const form::ControlSpec &row, QWidget *container) {
+    const QString caption = ToQString(row.caption);
+    QWidget *widget = nullptr;
+    switch (row.kind) {
+    case form::Kind::EditableCombo: {
+        auto *combo = new QComboBox(container);
+        combo->setEditable(true);
+        widget = combo;
+        break;
+    }
+    case form::Kind::ListCombo:
+        widget = new QComboBox(container);
+        break;
+    case form::Kind::Button:
+        widget = new QPushButton(container);
+        break;
+    case form::Kind::NumberField:
+        widget = new NumberField(row.filter, container);
+        break;
+    case form::Kind::Option:
+        widget = new QRadioButton(container);
+        break;
+    case form::Kind::Frame:
+        widget = (row.flags & form::Borderless) ? new BorderlessFrame(container)
+                                                : new QGroupBox(container);
+        break;
+    case form::Kind::Label:
+    case form::Kind::Image:
+        widget = new QLabel(container);
+        break;
+    }
+    widget->setObjectName(ToQString(row.name));
+    if (row.font) {
+        widget->setFont(MakeFont(*row.font));
+    }
+
+    switch (row.kind) {
+    case form::Kind::EditableCombo: {
+        auto *combo = static_cast<QComboBox *>(widget);
+        // Typing into the box never adds to the list or completes a name.
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr);
+        // A name typed into the box is judged by the window, not by QComboBox: on leaving
+        // the box it would otherwise choose the entry matching the text by itself.
+        QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+        combo->setEditText(caption);
+        break;
+    }
+    case form::Kind::ListCombo:
+        break;
+    case form::Kind::Button:
+        static_cast<QPushButton *>(widget)->setText(caption);
+        break;
+    case form::Kind::NumberField: {
+        auto *field = static_cast<NumberField *>(widget);
+        field->setMaxLength(row.maxLength);
+        field->setText(caption);
+        break;
+    }
+    case form::Kind::Option: {
+        auto *option = static_cast<QRadioButton *>(widget);
+        option->setText(caption);
+        option->setChecked(row.flags & form::Checked);
+        break;
+    }
+    case form::Kind::Frame: {
+        auto *frame = static_cast<QGroupBox *>(widget);
+        frame->setTitle(caption);
+        frame->setFlat(row.flags & form::Borderless);
+        frame->setFocusPolicy(Qt::NoFocus);
+        break;
+    }
+    case form::Kind::Label: {
+        auto *label = static_cast<QLabel *>(widget);
+        label->setAlignment(LabelAlignment(row.flags));
+        label->setText(caption);
+        label->setFocusPolicy(Qt::NoFocus);
+        break;
+    }
+    case form::Kind::Image: {
+        auto *image = static_cast<QLabel *>(widget);
+        // Stretched to the box whatever the picture's proportions.
+        image->setScaledContents(true);
+        image->setPixmap(TakePicture(kLogoResource, PixelSize(row)));
+        image->setFocusPolicy(Qt::NoFocus);
+        break;
+    }
+    }
+    return widget;
+}
+
+template <class T> T *Child(const QWidget &form, std::string_view name) {
+    auto *child = form.findChild<T *>(ToQString(name));
+    Q_ASSERT(child);
+    return child;
+}
+
+} // namespace
+
+void PreloadPictures() {
+    for (const form::ControlSpec &row : form::kControls) {
+        if (row.kind == form::Kind::Image) {
+            PendingPicture &pending = Pending();
+            pending.resource = kLogoResource;
+            pending.shown = PixelSize(row);
+            pending.ratio = qApp->devicePixelRatio();
+            pending.image = std::async(std::launch::async, ReadPicture, pending.resource,
+                                       pending.shown, pending.ratio);
+        }
+    }
+}
+
+void InstallFontSubstitutions() {
+    QStringList substitutes;
+    for (const std::string_view face : form::kSansSubstitutes) {
+        substitutes << ToQString(face);
+    }
+    QFont::insertSubstitutions(QStringLiteral("Microsoft Sans Serif"), substitutes);
+    QFont::insertSubstitution(QStringLiteral("Arial"), substitutes.front());
+}
+
+QPalette DesignedPalette() {
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    return fusion->standardPalette();
+}
+
+bool InstallItalianTranslation() {
+    static QTranslator translator;
+    if (!translator.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        return false;
+    }
+    return QCoreApplication::installTranslator(&translator);
+}
+
+void UseDesignedLook() {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setPalette(DesignedPalette());
+}
+
+Form1::Form1(runtime::Services services, QWidget *parent)
+    : QWidget(parent), services_(std::move(services)) {
+    BuildControls();
+    ConnectHandlers();
+}
+
+void Form1::BuildControls() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(ToQString(form::kTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/kalvor.ico")));
+    setFixedSize(form::Pixels(form::kClientWidthTwips), form::Pixels(form::kClientHeightTwips));
+    // The frame captions, the banner and the logo are drawn for a light face: a dark desktop
+    // palette would leave them unreadable.
+    setPalette(DesignedPalette());
+    const QPalette windowColours = palette();
+
+    for (const form::ControlSpec &row : form::kControls) {
+        QWidget *const container = row.container.empty() ? static_cast<QWidget *>(this)
+                                                         : Child<QGroupBox>(*this, row.container);
+        QWidget *const widget = Create(row, container);
+        widget->setGeometry(form::Pixels(row.left), form::Pixels(row.top), form::Pixels(row.width),
+                            form::Pixels(row.height));
+        if (row.textColour != form::kSystemColour) {
+            SetTextColour(widget, QColor::fromRgb(row.textColour));
+        } else if (container != this) {
+            KeepWindowTextColours(widget, windowColours);
+        }
+        if (row.flags & form::HandCursor) {
+            widget->setCursor(QCursor(QPixmap(QStringLiteral(":/hand.cur")), form::kHandHotSpotX,
+                                      form::kHandHotSpotY));
+        }
+        if (row.flags & form::Hidden) {
+            widget->hide();
+        }
+        // Qt stacks a later sibling above an earlier one; the layout wants it the other way.
+        widget->lower();
+    }
+    BindControls();
+
+    // At load the density field reads like a label but takes typing.
+    SetDensityLook(false, false);
+
+    for (std::size_t i = 1; i < form::kTabOrder.size(); ++i) {
+        setTabOrder(Child<QWidget>(*this, form::kTabOrder[i - 1]),
+                    Child<QWidget>(*this, form::kTabOrder[i]));
+    }
+}
+
+void Form1::BindControls() {
+    Combo1 = Child<QComboBox>(*this, "Combo1");
+    Combo2 = Child<QComboBox>(*this, "Combo2");
+    Command1 = Child<QPushButton>(*this, "Command1");
+    const std::array<NumberField **, 6> fields{&Text1, &Text2, &Text3, &Text4, &Text5, &Text6};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        *fields[i] = Child<NumberField>(*this, "Text" + std::to_string(i + 1));
+    }
+    Option1 = Child<QRadioButton>(*this, "Option1");
+    Option2 = Child<QRadioButton>(*this, "Option2");
+    const std::array<QGroupBox **, 6> frames{&Frame1, &Frame2, &Frame3, &Frame4, &Frame5, &Frame6};
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        *frames[i] = Child<QGroupBox>(*this, "Frame" + std::to_string(i + 1));
+    }
+    for (std::size_t n = 1; n < Label.size(); ++n) {
+        Label[n] = Child<QLabel>(*this, "Label" + std::to_string(n));
+    }
+    Image1 = Child<QLabel>(*this, "Image1");
+}
+
+void Form1::SetDensityLook(bool framed, bool readOnly) {
+    Text1->setFrame(framed);
+    // A line edit paints its inside in Base whatever its frame, so Base is what changes.
+    const QPalette::ColorRole inside = framed ? QPalette::Base : QPalette::Window;
+    QPalette look = Text1->palette();
+    for (const auto group : kColourGroups) {
+        look.setBrush(group, QPalette::Base, palette().brush(group, inside));
+    }
+    Text1->setPalette(look);
+    Text1->setReadOnly(readOnly);
+}
+
+void Form1::Form_Load() {
+    for (const calc::MaterialEntry &material : calc::kMaterials) {
+        Combo1->addItem(ToQString(material.listText));
+    }
+    for (const calc::ShapeEntry &shape : calc::kShapes) {
+        Combo2->addItem(ToQString(shape.listText));
+    }
+    // Adding the first item selects it: start with nothing chosen, and the prompt in Combo1.
+    Combo1->setCurrentIndex(-1);
+    Combo1->setEditText(ToQString(form::kMaterialPrompt));
+    Combo2->setCurrentIndex(-1);
+
+    show();
+    activateWindow();
+    Combo1->setFocus();
+}
+
+} // namespace kalvor::ui
