@@ -395,8 +395,8 @@ private slots:
         QVERIFY(messages.isEmpty());
         browserStarts = false;
         QTest::mouseClick(link, Qt::LeftButton);
-        QCOMPARE(messages,
-                 (QList<Message>{{"impossibile aprire il sito", "collegamento non riuscito"}}));
+        QCOMPARE(messages, (QList<Message>{{"impossibile aprire il sito www.example.com",
+                                            "collegamento non riuscito"}}));
     }
 };
 

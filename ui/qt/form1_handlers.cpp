@@ -192,7 +192,9 @@ void Form1::Command1_Click() {
 
 void Form1::Label8_Click() {
     if (!services_.launcher(QUrl(QString::fromUtf8(form::maker::kWebSite)))) {
-        services_.messageBox(this, ToQString(calc::kSiteNotOpened.prompt),
+        services_.messageBox(this,
+                             ToQString(calc::kSiteNotOpened.prompt) +
+                                 QString::fromUtf8(form::maker::kWebAddress),
                              ToQString(calc::kSiteNotOpened.title));
     }
 }
