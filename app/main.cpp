@@ -8,10 +8,10 @@ int main(int argc, char *argv[]) {
     // Lets a desktop match the window to its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.example.Kalvor"));
 
-    kalvor::ui::PreloadPictures();
     kalvor::ui::InstallFontSubstitutions();
     kalvor::ui::InstallItalianTranslation();
     kalvor::ui::UseDesignedLook();
+    kalvor::ui::UseWindowFont();
 
     kalvor::ui::Form1 window(kalvor::runtime::DesktopServices());
     window.Form_Load();

@@ -2,15 +2,18 @@
 
 #include "calc/catalogue.h"
 #include "form/controls.h"
+#include "form/pictures.h"
 #include "ui/qt/number_field.h"
+#include "ui/qt/picture_image.h"
 #include "ui/qt/qt_text.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
+#include <QFontDatabase>
 #include <QGroupBox>
+#include <QHash>
 #include <QIcon>
-#include <QImageReader>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -23,17 +26,43 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <algorithm>
 #include <array>
-#include <future>
 #include <memory>
 
 namespace kalvor::ui {
 namespace {
 
-constexpr const char *kLogoResource = ":/logo.gif";
+// The face to ask for in place of a designed one: the designed face where it is installed, else
+// its first installed stand-in. Asking for a face that is not installed makes Qt sort all the
+// system's fonts for a fallback, once for each face and again for each size; looking it up once
+// here keeps that off start-up.
+QString InstalledFace(std::string_view designed) {
+    static QHash<QString, QString> chosen;
+    const QString face = ToQString(designed);
+    if (const auto known = chosen.constFind(face); known != chosen.constEnd()) {
+        return *known;
+    }
+    const QStringList installed = QFontDatabase::families();
+    const auto isInstalled = [&](const QString &wanted) {
+        return std::find_if(installed.begin(), installed.end(), [&](const QString &family) {
+            return family.compare(wanted, Qt::CaseInsensitive) == 0;
+        });
+    };
+    QString pick = face; // with no stand-in installed either, Qt falls back by itself
+    if (isInstalled(face) == installed.end()) {
+        for (const QString &standIn : QFont::substitutes(face)) {
+            if (const auto family = isInstalled(standIn); family != installed.end()) {
+                pick = *family;
+                break;
+            }
+        }
+    }
+    return *chosen.insert(face, pick);
+}
 
 QFont MakeFont(const form::FontSpec &face) {
-    QFont font(ToQString(face.family));
+    QFont font(InstalledFace(face.family));
     font.setPointSizeF(face.points);
     font.setWeight(face.bold ? QFont::Bold : QFont::Normal);
     font.setUnderline(face.underline);
@@ -84,35 +113,15 @@ Qt::Alignment LabelAlignment(unsigned flags) {
     return Qt::AlignLeft | Qt::AlignTop;
 }
 
-// Reads a picture straight at the size it is shown, in device pixels: the full-size logo,
-// four times as large, never stays in the window's memory.
-QImage ReadPicture(const char *resource, QSize shown, qreal ratio) {
-    QImageReader reader(QString::fromLatin1(resource));
-    reader.setScaledSize(QSize(qRound(shown.width() * ratio), qRound(shown.height() * ratio)));
-    return reader.read();
-}
-
-// The picture read ahead by PreloadPictures(), if any.
-struct PendingPicture {
-    const char *resource = nullptr;
-    QSize shown;
-    qreal ratio = 1;
-    std::future<QImage> image;
-};
-PendingPicture &Pending() {
-    static PendingPicture pending;
-    return pending;
-}
-
-QPixmap TakePicture(const char *resource, QSize shown) {
+// The picture smoothly stretched to the size it is shown, in device pixels, as the window
+// keeps it: the full-size logo, four times as large, never stays in its memory.
+QPixmap ShownPicture(const form::Picture &picture, QSize shown) {
     const qreal ratio = qApp->devicePixelRatio();
-    PendingPicture &pending = Pending();
-    const bool readAhead = pending.image.valid() && qstrcmp(pending.resource, resource) == 0 &&
-                           pending.shown == shown && qFuzzyCompare(pending.ratio, ratio);
-    QPixmap picture =
-        QPixmap::fromImage(readAhead ? pending.image.get() : ReadPicture(resource, shown, ratio));
-    picture.setDevicePixelRatio(ratio);
-    return picture;
+    const QSize pixels(qRound(shown.width() * ratio), qRound(shown.height() * ratio));
+    QPixmap pixmap = QPixmap::fromImage(
+        ToImage(picture).scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
 }
 
 QSize PixelSize(const form::ControlSpec &row) {
@@ -125,12 +134,7 @@ QWidget *Create(const form::ControlSpec &row, QWidget *container) {
     const QString caption = ToQString(row.caption);
     QWidget *widget = nullptr;
     switch (row.kind) {
-    case form::Kind::EditableCombo: {
-        auto *combo = new QComboBox(container);
-        combo->setEditable(true);
-        widget = combo;
-        break;
-    }
+    case form::Kind::EditableCombo:
     case form::Kind::ListCombo:
         widget = new QComboBox(container);
         break;
@@ -160,6 +164,7 @@ QWidget *Create(const form::ControlSpec &row, QWidget *container) {
     switch (row.kind) {
     case form::Kind::EditableCombo: {
         auto *combo = static_cast<QComboBox *>(widget);
+        combo->setEditable(true); // its line edit lays out its text at once, in the combo's font
         // Typing into the box never adds to the list or completes a name.
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setCompleter(nullptr);
@@ -204,7 +209,7 @@ QWidget *Create(const form::ControlSpec &row, QWidget *container) {
         auto *image = static_cast<QLabel *>(widget);
         // Stretched to the box whatever the picture's proportions.
         image->setScaledContents(true);
-        image->setPixmap(TakePicture(kLogoResource, PixelSize(row)));
+        image->setPixmap(ShownPicture(form::Logo(), PixelSize(row)));
         image->setFocusPolicy(Qt::NoFocus);
         break;
     }
@@ -220,19 +225,6 @@ template <class T> T *Child(const QWidget &form, std::string_view name) {
 
 } // namespace
 
-void PreloadPictures() {
-    for (const form::ControlSpec &row : form::kControls) {
-        if (row.kind == form::Kind::Image) {
-            PendingPicture &pending = Pending();
-            pending.resource = kLogoResource;
-            pending.shown = PixelSize(row);
-            pending.ratio = qApp->devicePixelRatio();
-            pending.image = std::async(std::launch::async, ReadPicture, pending.resource,
-                                       pending.shown, pending.ratio);
-        }
-    }
-}
-
 void InstallFontSubstitutions() {
     QStringList substitutes;
     for (const std::string_view face : form::kSansSubstitutes) {
@@ -240,6 +232,10 @@ void InstallFontSubstitutions() {
     }
     QFont::insertSubstitutions(QStringLiteral("Microsoft Sans Serif"), substitutes);
     QFont::insertSubstitution(QStringLiteral("Arial"), substitutes.front());
+}
+
+void UseWindowFont() {
+    QApplication::setFont(MakeFont(form::kArial9));
 }
 
 QPalette DesignedPalette() {
@@ -270,12 +266,14 @@ Form1::Form1(runtime::Services services, QWidget *parent)
 void Form1::BuildControls() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ToQString(form::kTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/kalvor.ico")));
+    setWindowIcon(QIcon(QPixmap::fromImage(ToImage(form::WindowIcon()))));
     setFixedSize(form::Pixels(form::kClientWidthTwips), form::Pixels(form::kClientHeightTwips));
     // The frame captions, the banner and the logo are drawn for a light face: a dark desktop
     // palette would leave them unreadable.
     setPalette(DesignedPalette());
     const QPalette windowColours = palette();
+    const QCursor hand(QPixmap::fromImage(ToImage(form::PointingHand())), form::kHandHotSpotX,
+                       form::kHandHotSpotY);
 
     for (const form::ControlSpec &row : form::kControls) {
         QWidget *const container = row.container.empty() ? static_cast<QWidget *>(this)
@@ -289,8 +287,7 @@ void Form1::BuildControls() {
             KeepWindowTextColours(widget, windowColours);
         }
         if (row.flags & form::HandCursor) {
-            widget->setCursor(QCursor(QPixmap(QStringLiteral(":/hand.cur")), form::kHandHotSpotX,
-                                      form::kHandHotSpotY));
+            widget->setCursor(hand);
         }
         if (row.flags & form::Hidden) {
             widget->hide();
