@@ -16,6 +16,7 @@ int main(int argc, char *argv[]) {
     kalvor::ui::InstallFontSubstitutions();
     kalvor::ui::InstallItalianTranslation();
     kalvor::ui::UseDesignedLook();
+    kalvor::ui::PreloadGroupBoxFrame();
 
     fontConfig.Join();
     kalvor::ui::UseWindowFont();

@@ -2,7 +2,8 @@
 # Checks that the window Kalvor shows at start is, pixel for pixel, the committed screenshot
 # (tests/real_window/start_window.png): starts the program on a private virtual display and
 # takes screenshots of its window until one matches. Several are needed because the caret in
-# the material list blinks; the committed one shows it. Never hangs, ends what it started.
+# the material list blinks; the committed one shows it. Also checks that start-up loaded no
+# image plugin: the window's pictures need no decoder. Never hangs, ends what it started.
 # Usage: scripts/check_window_pixels.sh BINARY [REFERENCE.png]
 # On a mismatch the distinct screenshots taken are kept in build-pixels/ for a look (and, when
 # the window is meant to change, for a new reference).
@@ -42,7 +43,8 @@ trap cleanup EXIT
 source "$root/scripts/lib/xvfb.sh"
 start_xvfb "$work" || exit 1
 mkdir -m 700 "$work/runtime"
-XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb "$binary" >"$work/app.log" 2>&1 &
+# Qt's plugin log shows whether start-up loaded an image decoder: it should need none.
+XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb QT_DEBUG_PLUGINS=1 "$binary" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 if ! window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n1) ||
@@ -65,6 +67,10 @@ while [ "$SECONDS" -lt "$end" ]; do
     timeout 20 import -window "$window" "$shot"
     if [ "$(differing "$shot")" = 0 ]; then
         echo "the window matches $(basename "$reference") (screenshot $shots)"
+        if grep 'imageformats/.*loaded library' "$work/app.log" >&2; then
+            echo "$0: start-up loaded an image plugin" >&2
+            exit 1
+        fi
         exit 0
     fi
     sleep 0.15

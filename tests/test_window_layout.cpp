@@ -101,9 +101,13 @@ class WindowLayoutTest : public QObject {
 private slots:
     void initTestCase() {
         kalvor::ui::InstallFontSubstitutions();
-        // Building the window decodes no picture file: no image plugin is loaded. (Once it
-        // paints, the Fusion style reads its own group-box picture through them.)
-        Form1 unshown(kalvor::runtime::Services{});
+        // Start-up, up to the painted window, decodes no picture file: no image plugin is
+        // loaded.
+        kalvor::ui::UseDesignedLook();
+        kalvor::ui::PreloadGroupBoxFrame();
+        Form1 first(kalvor::runtime::Services{});
+        first.Form_Load();
+        first.grab();
         QFile maps(QStringLiteral("/proc/self/maps"));
         QVERIFY(maps.open(QIODevice::ReadOnly));
         QVERIFY(!maps.readAll().contains("/imageformats/"));

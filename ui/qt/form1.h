@@ -39,6 +39,9 @@ QPalette DesignedPalette();
 // The Fusion style with the designed palette for the whole application, so that lists, menus
 // and message boxes match the window. Call before the window is built.
 void UseDesignedLook();
+// Reads the picture the Fusion style draws frames with, in a way that loads no image plugin.
+// Call before the window is shown.
+void PreloadGroupBoxFrame();
 
 // The one window of Kalvor, with its 46 controls. Every control's objectName is its name
 // below, so tests and tools find it with findChild<...>("Text2").

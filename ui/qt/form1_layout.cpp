@@ -10,16 +10,19 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHash>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPalette>
 #include <QPixmap>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -232,6 +235,42 @@ void InstallFontSubstitutions() {
     }
     QFont::insertSubstitutions(QStringLiteral("Microsoft Sans Serif"), substitutes);
     QFont::insertSubstitution(QStringLiteral("Arial"), substitutes.front());
+}
+
+// QPixmap's own cache key for a picture file, as Qt 6 forms it when it loads one: the path, then
+// the file's time, its size and the pixmap type (0, a pixmap), each as its bytes in memory
+// order with the low digit first.
+template <class Number> QString HexBytes(Number value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    QString text;
+    const auto *byte = reinterpret_cast<const unsigned char *>(&value);
+    for (std::size_t i = 0; i < sizeof value; ++i, ++byte) {
+        text += QLatin1Char(kDigits[*byte & 0xF]);
+        text += QLatin1Char(kDigits[*byte >> 4]);
+    }
+    return text;
+}
+
+void PreloadGroupBoxFrame() {
+    // Fusion draws every frame from this picture, which it reads by file name. Qt then asks
+    // every image plugin whether it reads PNG, loading all of them (and libjpeg) for a format
+    // it decodes itself. Read here with the format named, no plugin is loaded, and the style
+    // finds the picture in the pixmap cache. Should a later Qt form its key otherwise, the
+    // style reads the file as before: slower, never different.
+    const QString path =
+        QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png");
+    const QFileInfo file(path);
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    const QImage frame = reader.read();
+    if (frame.isNull()) {
+        return;
+    }
+    QPixmapCache::insert(
+        QStringLiteral("qt_pixmap") + file.absoluteFilePath() +
+            HexBytes(static_cast<quint32>(file.lastModified().toSecsSinceEpoch())) +
+            HexBytes(static_cast<quint64>(file.size())) + HexBytes(quint32{0}),
+        QPixmap::fromImage(frame));
 }
 
 void UseWindowFont() {
