@@ -237,6 +237,8 @@ void InstallFontSubstitutions() {
     QFont::insertSubstitution(QStringLiteral("Arial"), substitutes.front());
 }
 
+namespace {
+
 // QPixmap's own cache key for a picture file, as Qt 6 forms it when it loads one: the path, then
 // the file's time, its size and the pixmap type (0, a pixmap), each as its bytes in memory
 // order with the low digit first.
@@ -250,6 +252,8 @@ template <class Number> QString HexBytes(Number value) {
     }
     return text;
 }
+
+} // namespace
 
 void PreloadGroupBoxFrame() {
     // Fusion draws every frame from this picture, which it reads by file name. Qt then asks
