@@ -16,21 +16,19 @@ fuzz_seconds=${KALVOR_FUZZ_SECONDS:-60}
 stage() { printf '\n=== %s\n' "$*"; }
 
 stage "build and test"
-cmake -S "$root" -B "$root/build-test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVOR_WERROR=ON
-cmake --build "$root/build-test" -j "$jobs"
-(cd "$root/build-test" && ctest --output-on-failure -j "$jobs")
+cd "$root"
+cmake --preset test
+cmake --build --preset test -j "$jobs"
+ctest --preset test -j "$jobs"
 
 stage "build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVOR_WERROR=ON \
-      -DKALVOR_SANITIZE=ON
-cmake --build "$root/build-asan" -j "$jobs"
-(cd "$root/build-asan" && ctest --output-on-failure -j "$jobs")
+cmake --preset asan
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"
 
 stage "fuzz the number services and CALCOLA for ${fuzz_seconds} s"
-CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -G Ninja \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVOR_WERROR=ON -DKALVOR_WITH_QT=OFF -DBUILD_TESTING=OFF \
-    -DKALVOR_FUZZ=ON -DKALVOR_SANITIZE=ON
-cmake --build "$root/build-fuzz" -j "$jobs"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
 # New finds go to a scratch folder; the committed corpus is only read.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
