@@ -5,7 +5,8 @@
 #   3. the fuzz target for about a minute, under the same sanitizers (clang's libFuzzer);
 #   4. the real window on a virtual display, driven with the keyboard and read back through
 #      accessibility;
-#   5. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package.
+#   5. the committed pictures, drawn again by scripts/make_pictures.py;
+#   6. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -44,6 +45,9 @@ tail -n 2 "$scratch/fuzz.log"
 
 stage "the real window, driven from outside and read through accessibility"
 "$root/scripts/check_real_window.sh" "$root/build-test/app/kalvor"
+
+stage "the pictures: scripts/make_pictures.py draws the committed files"
+"$root/scripts/check_pictures.sh"
 
 stage "delivery: desktop file, metainfo, Windows resources, Debian package"
 "$root/scripts/check_packaging.sh" "$root/build-test"
