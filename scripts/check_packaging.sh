@@ -71,11 +71,11 @@ if ! out=$(desktop-file-validate "$desktop_file" 2>&1) || grep -qE 'error:|warni
 fi
 pass "desktop-file-validate $app_id.desktop"
 
-if ! out=$(appstreamcli validate --no-net "$metainfo_file" 2>&1) || grep -qE '^[EW]:' <<<"$out"; then
+if ! out=$(appstreamcli validate --pedantic --no-net "$metainfo_file" 2>&1) || grep -qE '^[EW]:' <<<"$out"; then
     echo "$out" >&2
     fail "appstreamcli validate $app_id.metainfo.xml"
 fi
-pass "appstreamcli validate $app_id.metainfo.xml"
+pass "appstreamcli validate --pedantic $app_id.metainfo.xml"
 
 # --- 2. Windows resources ---------------------------------------------------------------------
 rc_object="$build/kalvor_rc.o"
