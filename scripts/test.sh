@@ -6,7 +6,10 @@
 #   4. the real window on a virtual display, driven with the keyboard and read back through
 #      accessibility;
 #   5. the committed pictures, drawn again by scripts/make_pictures.py;
-#   6. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package.
+#   6. the Debian package, built twice from two clones and compared byte for byte, with lintian
+#      and hardening-check;
+#   7. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package
+#      installed with apt, started and removed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -49,5 +52,8 @@ stage "the real window, driven from outside and read through accessibility"
 stage "the pictures: scripts/make_pictures.py draws the committed files"
 "$root/scripts/check_pictures.sh"
 
+stage "the Debian package: built twice and compared, lintian, hardening-check"
+"$root/scripts/check_debian_package.sh" "$root/build-deb"
+
 stage "delivery: desktop file, metainfo, Windows resources, Debian package"
-"$root/scripts/check_packaging.sh" "$root/build-test"
+"$root/scripts/check_packaging.sh" "$root/build-test" "$root/build-deb"
