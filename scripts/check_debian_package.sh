@@ -2,8 +2,9 @@
 # Builds Kalvor's Debian packages as a Debian maintainer would, and checks them:
 #   1. the source package builds (dpkg-source) and lintian --pedantic finds no error or warning;
 #   2. the binary packages (kalvor, kalvor-dbgsym) build twice, from two clones of the last commit
-#      in folders of different names, with different time zones and umasks, the first with its
-#      tests on Qt's offscreen platform; the two builds must be the same byte for byte;
+#      in folders of different names (no blanks: dpkg-buildflags cannot map a path with one), with
+#      different time zones and umasks, the first with its tests on Qt's offscreen platform; the
+#      two builds must be the same byte for byte;
 #   3. lintian --pedantic finds no error or warning in them;
 #   4. hardening-check passes on the installed program.
 # SOURCE_DATE_EPOCH is the time of the last commit, so the packages carry no time of their own.
@@ -46,7 +47,8 @@ clone() { # folder
 run_lintian() { # what, files...
     local what=$1 report
     shift
-    report=$(lintian --pedantic --info --show-overrides "$@" 2>/dev/null | grep -v '^N:' || true)
+    report=$(lintian --pedantic --info --display-experimental --show-overrides "$@" 2>/dev/null |
+        grep -v '^N:' || true)
     [ -z "$report" ] || sed 's/^/     /' <<<"$report"
     if grep -qE '^[EW]:' <<<"$report"; then
         fail "lintian --pedantic $what: errors or warnings"
@@ -77,17 +79,17 @@ build() { # folder, log, extra DEB_BUILD_OPTIONS, time zone, umask
 }
 build "$work/first/kalvor" "$work/first.log" "" UTC 022
 grep -E '^(100% tests passed|[0-9]+% tests passed)' "$work/first.log" | sed 's/^/     /'
-clone "$work/second clone/elsewhere"
-build "$work/second clone/elsewhere" "$work/second.log" nocheck Europe/Rome 002
+clone "$work/second-clone/elsewhere"
+build "$work/second-clone/elsewhere" "$work/second.log" nocheck Europe/Rome 002
 
 mapfile -t debs < <(cd "$work/first" && ls -- *.deb)
-mapfile -t second_debs < <(cd "$work/second clone" && ls -- *.deb)
+mapfile -t second_debs < <(cd "$work/second-clone" && ls -- *.deb)
 [ "${debs[*]}" = "${second_debs[*]}" ] || fail "the two builds made different sets of packages"
 for name in kalvor kalvor-dbgsym; do
     printf '%s\n' "${debs[@]}" | grep -q "^${name}_" || fail "no $name package"
 done
 for deb in "${debs[@]}"; do
-    cmp -s "$work/first/$deb" "$work/second clone/$deb" ||
+    cmp -s "$work/first/$deb" "$work/second-clone/$deb" ||
         fail "$deb differs between the two builds"
     echo "     $(cd "$work/first" && sha256sum "$deb")"
 done
