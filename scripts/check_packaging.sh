@@ -242,11 +242,11 @@ pass "apt-get install ./$(basename "$deb")${pulled_in:+ (pulled in ${pulled_in[*
 
 for path in /usr/bin/kalvor "/usr/share/applications/$app_id.desktop" \
     "/usr/share/metainfo/$app_id.metainfo.xml" "/usr/share/icons/hicolor/48x48/apps/$app_id.png" \
-    "/usr/share/icons/hicolor/256x256/apps/$app_id.png"; do
+    "/usr/share/icons/hicolor/256x256/apps/$app_id.png" /usr/share/man/man1/kalvor.1.gz; do
     owner=$(dpkg -S "$path" 2>/dev/null || true)
     [[ $owner == "kalvor: "* ]] || fail "package: $path not installed by kalvor"
 done
-pass "package: binary, desktop file, metainfo and icons under /usr"
+pass "package: binary, desktop file, metainfo, icons and manual page under /usr"
 
 # shellcheck source=lib/xvfb.sh
 source "$root/scripts/lib/xvfb.sh"
