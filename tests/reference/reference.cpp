@@ -38,7 +38,7 @@ constexpr Width kDouble{53, -1073, 1024};
 // that width, so that results overflow and go subnormal exactly where the hardware's do.
 class Binary {
 public:
-    explicit Binary(Width width) : width_(width), emin_(mpfr_get_emin()), emax_(mpfr_get_emax()) {
+    explicit Binary(Width width) : emin_(mpfr_get_emin()), emax_(mpfr_get_emax()) {
         mpfr_set_emin(width.emin);
         mpfr_set_emax(width.emax);
         mpfr_init2(x_, width.bits);
@@ -59,7 +59,6 @@ public:
     mpfr_t x_;
 
 private:
-    Width width_;
     mpfr_exp_t emin_, emax_;
 };
 
