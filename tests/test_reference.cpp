@@ -95,6 +95,84 @@ TEST(Reference, CalcolaAgreesOnEveryPress) {
     EXPECT_GT(written, kInputs / 4);
 }
 
+// The screen in one line: each result label's caption, "~" before a hidden one; then the
+// pieces field, and "no costs" when the costs frame is hidden.
+std::string Summary(const reference::Screen &s) {
+    std::string text;
+    for (std::size_t i = 0; i < 6; ++i) {
+        text += (i ? " | " : "") + std::string(s.visible[i] ? "" : "~") + s.captions[i];
+    }
+    return text + " | pieces " + s.pieces + (s.frame5 ? "" : " | no costs");
+}
+
+// Worked examples with their known answers, for the program and the reference alike.
+TEST(Reference, WorkedExamples) {
+    struct Row {
+        const char *shape, *density, *x2, *x3, *x4, *pieces, *price;
+        bool perMetre;
+        const char *screen;
+    };
+    const Row rows[] = {
+        {"Barra tonda", "7,85", "50", "1000", "0,0", "3", "2,5", false,
+         "1 pezzo: 15,42 Kg | 3 pezzi: 46,26 Kg | 1 metro: 15,42 Kg | 1 pezzo: 38,55 € | "
+         "3 pezzi: 115,65 € | 1 metro 38,55 € | pieces 3"},
+        // Priced per metre: 4 x 1000 / 1000, and no metre cost.
+        {"Barra tonda", "7,85", "50", "1000", "0,0", "3", "4", true,
+         "1 pezzo: 15,42 Kg | 3 pezzi: 46,26 Kg | 1 metro: 15,42 Kg | 1 pezzo: 4 € | "
+         "3 pezzi: 12 € | ~costo 1 metro | pieces 3"},
+        {"Tubo spessore", "7,85", "60,3", "2", "6000", "2", "5", true,
+         "1 pezzo: 17,26 Kg | 2 pezzi: 34,52 Kg | 1 metro: 2,88 Kg | 1 pezzo: 30 € | "
+         "2 pezzi: 60 € | ~costo 1 metro | pieces 2"},
+        // Per kilo the metre cost comes from the rounded metre weight: 5 x 2,88.
+        {"Tubo spessore", "7,85", "60,3", "2", "6000", "2", "5", false,
+         "1 pezzo: 17,26 Kg | 2 pezzi: 34,52 Kg | 1 metro: 2,88 Kg | 1 pezzo: 86,3 € | "
+         "2 pezzi: 172,6 € | 1 metro 14,4 € | pieces 2"},
+        // A wall of half the diameter is the solid bar.
+        {"Tubo spessore", "7,85", "50", "25", "1000", "1", "0", false,
+         "1 pezzo: 15,42 Kg | ~1 pezzi: 15,42 Kg | 1 metro: 15,42 Kg | 1 pezzo: 0 € | "
+         "~1 pezzi: 0 € | 1 metro 0 € | pieces 1 | no costs"},
+        {"Tubo diametri", "7,85", "60", "50", "1000", "1", "0", false,
+         "1 pezzo: 6,78 Kg | ~1 pezzi: 6,78 Kg | 1 metro: 6,78 Kg | 1 pezzo: 0 € | "
+         "~1 pezzi: 0 € | 1 metro 0 € | pieces 1 | no costs"},
+        // A flat bar's metre weight is its rounded piece weight over its length; its metre
+        // cost takes the unrounded quotient: 10 x 1,13 / 0,3 = 37,67, not 10 x 3,77.
+        {"Barra piatta", "7,85", "40", "2000", "10", "1", "3", false,
+         "1 pezzo: 6,28 Kg | ~1 pezzi: 6,28 Kg | 1 metro: 3,14 Kg | 1 pezzo: 18,84 € | "
+         "~1 pezzi: 18,84 € | 1 metro 9,42 € | pieces 1"},
+        {"Barra piatta", "7,85", "120", "300", "4", "0", "10", false,
+         "1 pezzo: 1,13 Kg | ~1 pezzi: 1,13 Kg | 1 metro: 3,77 Kg | 1 pezzo: 11,3 € | "
+         "~1 pezzi: 11,3 € | 1 metro 37,67 € | pieces 1"},
+        // A sheet is priced per kilo whatever the options say, and has no metre lines.
+        {"Lamiera", "7,85", "1000", "2000", "10", "3", "2,5", true,
+         "1 pezzo: 157 Kg | 3 pezzi: 471 Kg | ~peso 1 metro | 1 pezzo: 392,5 € | "
+         "3 pezzi: 1177,5 € | ~costo 1 metro | pieces 3"},
+        // Exactly 0,125 kg: the tie goes to the even last decimal.
+        {"Lamiera", "1", "100", "100", "12,5", "1", "0", false,
+         "1 pezzo: 0,12 Kg | ~1 pezzi: 0,12 Kg | ~peso 1 metro | 1 pezzo: 0 € | "
+         "~1 pezzi: 0 € | ~costo 1 metro | pieces 1 | no costs"},
+        {"Lamiera", "1", "1000000000", "1000000000", "1000", "12345678", "0", false,
+         "1 pezzo: 1E+15 Kg | 1,234568E+07 pezzi: 1,234568E+22 Kg | ~peso 1 metro | "
+         "1 pezzo: 0 € | 1,234568E+07 pezzi: 0 € | ~costo 1 metro | pieces 12345678 | no costs"},
+        // The unused fourth field changes nothing.
+        {"Disco", "7,85", "200", "10", "12345", "1", "0", false,
+         "1 pezzo: 2,47 Kg | ~1 pezzi: 2,47 Kg | ~peso 1 metro | 1 pezzo: 0 € | "
+         "~1 pezzi: 0 € | ~costo 1 metro | pieces 1 | no costs"},
+        {"Anello", "0,00", "200", "100", "10", "2", "1", false,
+         "1 pezzo: 0 Kg | 2 pezzi: 0 Kg | ~peso 1 metro | 1 pezzo: 0 € | 2 pezzi: 0 € | "
+         "~costo 1 metro | pieces 2"},
+        {"Anello", "7,85", "200", "100", "10", "1", "0", false,
+         "1 pezzo: 1,85 Kg | ~1 pezzi: 1,85 Kg | ~peso 1 metro | 1 pezzo: 0 € | "
+         "~1 pezzi: 0 € | ~costo 1 metro | pieces 1 | no costs"},
+    };
+    for (const Row &row : rows) {
+        const reference::Inputs in{
+            row.density, {row.x2, row.x3, row.x4}, row.pieces, row.price, row.shape, !row.perMetre,
+            row.perMetre};
+        EXPECT_EQ(Summary(reference::ProductPress({}, in)), row.screen) << Describe(in);
+        EXPECT_EQ(Summary(reference::Press({}, in)), row.screen) << Describe(in);
+    }
+}
+
 // Published weights of carbon steel (7,85 kg/dm3), to the precision they are printed in: pipes
 // by outside diameter and wall in kg/m, round and flat bars in kg/m, plates in kg/m2. Kalvor's pi
 // is 3,142, 0,013 % above the true one: far inside the printed precision.
