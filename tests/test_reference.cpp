@@ -41,17 +41,7 @@ TEST(Reference, NumberServicesAgreeOnEveryWidthAndMagnitude) {
         const std::string text = reference::NumberText(r, 1 + r.Pick(i % 10 ? 9 : 60));
         ASSERT_EQ(runtime::TextToSingle(text), reference::ReadSingle(text)) << text;
         ASSERT_EQ(runtime::TextToDouble(text), reference::ReadDouble(text)) << text;
-        // Halfway between two Singles, written out exactly, and a hair above: read once from
-        // the digits, not through the nearest Double (which is the midpoint itself).
-        const float below =
-            static_cast<float>(std::ldexp(1 + r.engine() % (1u << 23), -23 + int(r.Pick(30))));
-        const double midpoint = (double(below) + double(std::nextafter(below, 2 * below))) / 2;
-        char exact[80];
-        std::snprintf(exact, sizeof exact, "%.40f", midpoint);
-        std::string half(exact);
-        half.replace(half.find('.'), 1, ",");
-        half.erase(half.find_last_not_of('0') + 1);
-        half += r.Pick(2) ? "000000000000000000001" : "";
+        const std::string half = reference::SingleMidpointText(r);
         ASSERT_EQ(runtime::TextToSingle(half), reference::ReadSingle(half)) << half;
 
         // Any finite value: all bit patterns, then values near the decimals that matter.

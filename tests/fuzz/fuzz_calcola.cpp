@@ -50,6 +50,8 @@ void CheckNumberServices(Choices &choices) {
     const std::string text = reference::NumberText(choices, 1 + choices.Pick(40));
     Check(runtime::TextToSingle(text) == reference::ReadSingle(text), "Single of '" + text + "'");
     Check(runtime::TextToDouble(text) == reference::ReadDouble(text), "Double of '" + text + "'");
+    const std::string half = reference::SingleMidpointText(choices);
+    Check(runtime::TextToSingle(half) == reference::ReadSingle(half), "Single of '" + half + "'");
     const auto single = std::bit_cast<float>(choices.bytes.ConsumeIntegral<std::uint32_t>());
     if (std::isfinite(single)) {
         Check(runtime::SingleToText(single) == reference::WriteSingle(single), "text of Single");

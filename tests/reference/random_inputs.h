@@ -2,6 +2,8 @@
 
 #include "reference.h"
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 
 // Inputs for the reference comparisons, drawn from any source of choices: a seeded generator
@@ -44,6 +46,20 @@ template <class Source> std::string NumberText(Source &src, std::size_t maxLengt
     default: // junk a paste might bring
         return digits(src.Pick(static_cast<unsigned>(maxLength) + 3), "0123456789,.-+ eE\t");
     }
+}
+
+// Halfway between two neighbouring Singles, written out exactly, sometimes a hair above: read
+// once from the digits, not through the nearest Double (which is the midpoint itself).
+template <class Source> std::string SingleMidpointText(Source &src) {
+    const unsigned mantissa = src.Pick(1u << 23);
+    const auto below = static_cast<float>(std::ldexp(1 + mantissa, -23 + int(src.Pick(30))));
+    const double midpoint = (double(below) + double(std::nextafter(below, 2 * below))) / 2;
+    char exact[80];
+    std::snprintf(exact, sizeof exact, "%.40f", midpoint);
+    std::string text(exact);
+    text.replace(text.find('.'), 1, ",");
+    text.erase(text.find_last_not_of('0') + 1);
+    return text + (src.Pick(2) ? "000000000000000000001" : "");
 }
 
 template <class Source> Inputs RandomInputs(Source &src) {
