@@ -1,6 +1,6 @@
 #include "reference.h"
 
-#include <gmp.h>
+#include <gmpxx.h>
 #include <mpfr.h>
 
 #include <cmath>
@@ -8,22 +8,8 @@
 namespace kalvor::reference {
 namespace {
 
-// Owned GMP and MPFR values.
-struct Rational {
-    mpq_t q;
-    Rational() { mpq_init(q); }
-    explicit Rational(double exact) : Rational() { mpq_set_d(q, exact); }
-    ~Rational() { mpq_clear(q); }
-    Rational(const Rational &) = delete;
-    Rational &operator=(const Rational &) = delete;
-};
-struct Integer {
-    mpz_t z;
-    Integer() { mpz_init(z); }
-    ~Integer() { mpz_clear(z); }
-    Integer(const Integer &) = delete;
-    Integer &operator=(const Integer &) = delete;
-};
+using Q = mpq_class;
+using Z = mpz_class;
 
 // A binary width as MPFR counts it: bits of precision, and the exponent range of a
 // significand in [1/2, 1), from the smallest subnormal to the largest finite value.
@@ -34,43 +20,38 @@ struct Width {
 constexpr Width kSingle{24, -148, 128};
 constexpr Width kDouble{53, -1073, 1024};
 
-// An MPFR number held to a width for its lifetime, with MPFR's exponent range narrowed to
-// that width, so that results overflow and go subnormal exactly where the hardware's do.
-class Binary {
-public:
-    explicit Binary(Width width) : emin_(mpfr_get_emin()), emax_(mpfr_get_emax()) {
+// An MPFR number of one width, with MPFR's exponent range narrowed to that width while it
+// lives, so that results overflow and go subnormal exactly where the hardware's do.
+struct Binary {
+    mpfr_t x;
+    mpfr_exp_t emin = mpfr_get_emin(), emax = mpfr_get_emax();
+    explicit Binary(Width width) {
         mpfr_set_emin(width.emin);
         mpfr_set_emax(width.emax);
-        mpfr_init2(x_, width.bits);
+        mpfr_init2(x, width.bits);
     }
     ~Binary() {
-        mpfr_clear(x_);
-        mpfr_set_emin(emin_);
-        mpfr_set_emax(emax_);
+        mpfr_clear(x);
+        mpfr_set_emin(emin);
+        mpfr_set_emax(emax);
     }
     Binary(const Binary &) = delete;
     Binary &operator=(const Binary &) = delete;
-
-    // Stores the ternary value of an MPFR operation into x_, correctly rounded to the width.
+    // Keeps the result of an MPFR operation, correctly rounded to the width.
     void settle(int ternary) {
-        ternary = mpfr_check_range(x_, ternary, MPFR_RNDN);
-        mpfr_subnormalize(x_, ternary, MPFR_RNDN);
+        mpfr_subnormalize(x, mpfr_check_range(x, ternary, MPFR_RNDN), MPFR_RNDN);
     }
-    mpfr_t x_;
-
-private:
-    mpfr_exp_t emin_, emax_;
 };
 
-float NearestSingle(const mpq_t q) {
+float NearestSingle(const Q &q) {
     Binary b(kSingle);
-    b.settle(mpfr_set_q(b.x_, q, MPFR_RNDN));
-    return mpfr_get_flt(b.x_, MPFR_RNDN);
+    b.settle(mpfr_set_q(b.x, q.get_mpq_t(), MPFR_RNDN));
+    return mpfr_get_flt(b.x, MPFR_RNDN);
 }
-double NearestDouble(const mpq_t q) {
+double NearestDouble(const Q &q) {
     Binary b(kDouble);
-    b.settle(mpfr_set_q(b.x_, q, MPFR_RNDN));
-    return mpfr_get_d(b.x_, MPFR_RNDN);
+    b.settle(mpfr_set_q(b.x, q.get_mpq_t(), MPFR_RNDN));
+    return mpfr_get_d(b.x, MPFR_RNDN);
 }
 
 // A double whose every operation is one correctly rounded MPFR operation at 53 bits.
@@ -79,10 +60,10 @@ struct D {
 };
 D Op(D a, D b, int (*op)(mpfr_ptr, mpfr_srcptr, mpfr_srcptr, mpfr_rnd_t)) {
     Binary x(kDouble), y(kDouble), r(kDouble);
-    mpfr_set_d(x.x_, a.v, MPFR_RNDN);
-    mpfr_set_d(y.x_, b.v, MPFR_RNDN);
-    r.settle(op(r.x_, x.x_, y.x_, MPFR_RNDN));
-    return {mpfr_get_d(r.x_, MPFR_RNDN)};
+    mpfr_set_d(x.x, a.v, MPFR_RNDN);
+    mpfr_set_d(y.x, b.v, MPFR_RNDN);
+    r.settle(op(r.x, x.x, y.x, MPFR_RNDN));
+    return {mpfr_get_d(r.x, MPFR_RNDN)};
 }
 D operator-(D a, D b) {
     return Op(a, b, mpfr_sub);
@@ -97,10 +78,16 @@ D Sq(D a) {
     return a * a;
 }
 
+Q PowerOfTen(long e) {
+    Z p;
+    mpz_ui_pow_ui(p.get_mpz_t(), 10, static_cast<unsigned long>(std::labs(e)));
+    return e >= 0 ? Q(p) : Q(Z(1), p);
+}
+
 // The exact value of a decimal-comma text, or nothing.
-bool ReadExact(std::string_view text, mpq_t value) {
+std::optional<Q> ReadExact(std::string_view text) {
     std::string digits;
-    std::size_t commas = 0, decimals = 0;
+    long commas = 0, decimals = 0;
     for (char c : text) {
         if (c == ',') {
             ++commas;
@@ -108,96 +95,55 @@ bool ReadExact(std::string_view text, mpq_t value) {
             digits += c;
             decimals += commas;
         } else {
-            return false;
+            return std::nullopt;
         }
     }
     if (digits.empty() || commas > 1) {
-        return false;
+        return std::nullopt;
     }
-    Integer numerator, denominator;
-    mpz_set_str(numerator.z, digits.c_str(), 10);
-    mpz_ui_pow_ui(denominator.z, 10, decimals);
-    mpq_set_num(value, numerator.z);
-    mpq_set_den(value, denominator.z);
-    mpq_canonicalize(value);
-    return true;
+    return Q(Z(digits, 10) * PowerOfTen(-decimals));
 }
 
 // The integer nearest to q, ties to the even one.
-void RoundHalfEven(const mpq_t q, mpz_t n) {
-    Integer rest, twice;
-    mpz_fdiv_qr(n, rest.z, mpq_numref(q), mpq_denref(q));
-    mpz_mul_2exp(twice.z, rest.z, 1);
-    const int side = mpz_cmp(twice.z, mpq_denref(q));
-    if (side > 0 || (side == 0 && mpz_odd_p(n))) {
-        mpz_add_ui(n, n, 1);
+Z RoundHalfEven(const Q &q) {
+    Z n;
+    mpz_fdiv_q(n.get_mpz_t(), q.get_num_mpz_t(), q.get_den_mpz_t());
+    const int side = cmp(Q(q - n), Q(1, 2));
+    if (side > 0 || (side == 0 && mpz_odd_p(n.get_mpz_t()))) {
+        ++n;
     }
+    return n;
 }
 
-// value to 2 decimals, as the exact fraction n / 100.
-void RoundedHundredths(double value, mpq_t rounded) {
-    Rational hundredfold(value);
-    Rational hundred;
-    mpq_set_ui(hundred.q, 100, 1);
-    mpq_mul(hundredfold.q, hundredfold.q, hundred.q);
-    Integer n;
-    RoundHalfEven(hundredfold.q, n.z);
-    mpq_set_z(rounded, n.z);
-    mpq_div(rounded, rounded, hundred.q);
-}
-
-// 10^e as an exact fraction.
-void PowerOfTen(long e, mpq_t p) {
-    Integer t;
-    mpz_ui_pow_ui(t.z, 10, static_cast<unsigned long>(std::labs(e)));
-    mpq_set_z(p, t.z);
-    if (e < 0) {
-        mpq_inv(p, p);
-    }
+Q Hundredths(double value) {
+    return Q(Q(RoundHalfEven(Q(value) * 100)) / 100);
 }
 
 std::string Write(double value, int digits) {
     if (value == 0) {
         return "0";
     }
-    Rational q(std::fabs(value));
-    // The decimal exponent e with 10^e <= q < 10^(e+1), by exact comparison.
+    const Q q = abs(Q(value));
+    // The decimal exponent e with 10^e <= q < 10^(e+1), settled by exact comparison.
     long e = static_cast<long>(std::floor(std::log10(std::fabs(value))));
-    Rational p;
-    for (;;) {
-        PowerOfTen(e, p.q);
-        if (mpq_cmp(q.q, p.q) < 0) {
-            --e;
-            continue;
-        }
-        PowerOfTen(e + 1, p.q);
-        if (mpq_cmp(q.q, p.q) >= 0) {
-            ++e;
-            continue;
-        }
-        break;
+    while (q < PowerOfTen(e)) {
+        --e;
     }
-    // The significant digits as one integer, rounded half to even; 9,9999995 carries to 10.
-    PowerOfTen(digits - 1 - e, p.q);
-    mpq_mul(q.q, q.q, p.q);
-    Integer m, limit;
-    RoundHalfEven(q.q, m.z);
-    mpz_ui_pow_ui(limit.z, 10, static_cast<unsigned long>(digits));
-    if (mpz_cmp(m.z, limit.z) == 0) {
-        mpz_divexact_ui(m.z, m.z, 10);
+    while (q >= PowerOfTen(e + 1)) {
         ++e;
     }
-    std::string s(mpz_sizeinbase(m.z, 10) + 2, '\0');
-    mpz_get_str(s.data(), 10, m.z);
-    s.resize(s.find('\0'));
+    // The significant digits as one integer, rounded half to even; 9,9999995 carries to 10.
+    Z m = RoundHalfEven(q / PowerOfTen(e - digits + 1));
+    if (Q(m) == PowerOfTen(digits)) {
+        m /= 10;
+        ++e;
+    }
+    std::string s = m.get_str();
     s.erase(s.find_last_not_of('0') + 1);
 
     std::string text = value < 0 ? "-" : "";
     if (e >= digits || e < -4) {
-        text += s.substr(0, 1);
-        if (s.size() > 1) {
-            text += "," + s.substr(1);
-        }
+        text += s.substr(0, 1) + (s.size() > 1 ? "," + s.substr(1) : "");
         const std::string exponent = std::to_string(std::labs(e));
         text += (e < 0 ? "E-" : "E+") + std::string(exponent.size() < 2 ? "0" : "") + exponent;
     } else if (e < 0) {
@@ -205,10 +151,7 @@ std::string Write(double value, int digits) {
     } else {
         const auto whole = static_cast<std::size_t>(e + 1);
         s.resize(std::max(s.size(), whole), '0');
-        text += s.substr(0, whole);
-        if (s.size() > whole) {
-            text += "," + s.substr(whole);
-        }
+        text += s.substr(0, whole) + (s.size() > whole ? "," + s.substr(whole) : "");
     }
     return text;
 }
@@ -218,8 +161,7 @@ std::optional<float> Store(D value) {
     if (!std::isfinite(value.v)) {
         return std::nullopt;
     }
-    Rational q(value.v);
-    const float narrowed = NearestSingle(q.q);
+    const float narrowed = NearestSingle(Q(value.v));
     if (std::isinf(narrowed)) {
         return std::nullopt;
     }
@@ -330,33 +272,22 @@ std::optional<Results> Compute(const ShapeRow &shape, const Inputs &in, D x2, D 
 } // namespace
 
 std::optional<float> ReadSingle(std::string_view text) {
-    Rational q;
-    if (!ReadExact(text, q.q)) {
-        return std::nullopt;
-    }
-    const float value = NearestSingle(q.q);
+    const auto q = ReadExact(text);
+    const float value = q ? NearestSingle(*q) : HUGE_VALF;
     return std::isinf(value) ? std::nullopt : std::optional<float>(value);
 }
 
 std::optional<double> ReadDouble(std::string_view text) {
-    Rational q;
-    if (!ReadExact(text, q.q)) {
-        return std::nullopt;
-    }
-    const double value = NearestDouble(q.q);
+    const auto q = ReadExact(text);
+    const double value = q ? NearestDouble(*q) : HUGE_VAL;
     return std::isinf(value) ? std::nullopt : std::optional<double>(value);
 }
 
 float RoundTwo(float value) {
-    Rational r;
-    RoundedHundredths(value, r.q);
-    return NearestSingle(r.q);
+    return NearestSingle(Hundredths(value));
 }
-
 double RoundTwo(double value) {
-    Rational r;
-    RoundedHundredths(value, r.q);
-    return NearestDouble(r.q);
+    return NearestDouble(Hundredths(value));
 }
 
 std::string WriteSingle(float value) {
