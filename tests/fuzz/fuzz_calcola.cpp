@@ -1,106 +1,92 @@
-// libFuzzer target: arbitrary field texts, shape and options through the number services and
-// the CALCOLA procedure. Besides crashes and sanitizer reports it checks what must hold for
-// every input:
-// - a text that converts prints back within its significant digits;
-// - rounding to 2 decimals is idempotent;
-// - the procedure always ends with the focus moved, and either writes results or says why not.
-#include "calc/calcola.h"
-#include "calc/catalogue.h"
+// libFuzzer target: the number services and two presses of CALCOLA in a row, on inputs built
+// from the fuzzer's bytes as choices (mostly valid number texts of every length the fields
+// take, some junk; every shape, both price bases, the options in any combination). Every
+// answer must equal the independent reference's to the character, and a press that stops
+// with an error must write no caption and leave both result frames hidden.
+#include "reference/product_screen.h"
+#include "reference/random_inputs.h"
+#include "reference/reference.h"
 #include "runtime/number_text.h"
 
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <string_view>
 
 namespace {
 
 using namespace kalvor;
 
-void Check(bool condition) {
+struct Choices {
+    FuzzedDataProvider &bytes;
+    unsigned Pick(unsigned n) { return bytes.ConsumeIntegralInRange<unsigned>(0, n - 1); }
+};
+
+void Check(bool condition, const std::string &what) {
     if (!condition) {
+        std::fprintf(stderr, "mismatch: %s\n", what.c_str());
         std::abort();
     }
 }
 
-void CheckNumberServices(std::string_view text) {
-    if (const auto single = runtime::TextToSingle(text)) {
-        const auto printed = runtime::SingleToText(*single);
-        const auto back = runtime::TextToSingle(printed);
-        // Seven digits keep a Single within one part in 10^6 (the exponent form is not read
-        // back: it holds "E" and a sign).
-        if (back) {
-            Check(std::fabs(*back - *single) <= std::fabs(*single) * 1e-6f);
-        }
-        const float rounded = runtime::RoundToTwo(*single);
-        Check(runtime::RoundToTwo(rounded) == rounded);
+std::string Show(const reference::Screen &s) {
+    std::string text = "frames " + std::to_string(s.frame4) + std::to_string(s.frame5) +
+                       " pieces '" + s.pieces + "' focus " + s.focus +
+                       (s.focusSelected ? " selected" : "");
+    for (std::size_t i = 0; i < 6; ++i) {
+        text += "\n  Label" + std::to_string(19 + i) + (s.visible[i] ? " shown '" : " hidden '") +
+                s.captions[i] + "'";
     }
-    if (const auto value = runtime::TextToDouble(text)) {
-        const double rounded = runtime::RoundToTwo(*value);
-        Check(runtime::RoundToTwo(rounded) == rounded);
-        const auto back = runtime::TextToDouble(runtime::DoubleToText(*value));
-        if (back) {
-            Check(std::fabs(*back - *value) <= std::fabs(*value) * 1e-14);
-        }
+    for (const auto &m : s.messages) {
+        text += "\n  message '" + m.prompt + "' / '" + m.title + "'";
     }
+    return text;
 }
 
-// Splits the fuzzer's bytes into the six field texts at the byte 0xFF.
-std::string NextField(std::string_view &data) {
-    const auto end = data.find('\xff');
-    std::string field(data.substr(0, end));
-    data = end == std::string_view::npos ? std::string_view{} : data.substr(end + 1);
-    return field;
+void CheckNumberServices(Choices &choices) {
+    const std::string text = reference::NumberText(choices, 1 + choices.Pick(40));
+    Check(runtime::TextToSingle(text) == reference::ReadSingle(text), "Single of '" + text + "'");
+    Check(runtime::TextToDouble(text) == reference::ReadDouble(text), "Double of '" + text + "'");
+    const std::string half = reference::SingleMidpointText(choices);
+    Check(runtime::TextToSingle(half) == reference::ReadSingle(half), "Single of '" + half + "'");
+    const auto single = std::bit_cast<float>(choices.bytes.ConsumeIntegral<std::uint32_t>());
+    if (std::isfinite(single)) {
+        Check(runtime::SingleToText(single) == reference::WriteSingle(single), "text of Single");
+        Check(runtime::RoundToTwo(single) == reference::RoundTwo(single), "rounding of Single");
+    }
+    const auto dbl = std::bit_cast<double>(choices.bytes.ConsumeIntegral<std::uint64_t>());
+    if (std::isfinite(dbl)) {
+        Check(runtime::DoubleToText(dbl) == reference::WriteDouble(dbl), "text of Double");
+        Check(runtime::RoundToTwo(dbl) == reference::RoundTwo(dbl), "rounding of Double");
+    }
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t size) {
-    if (size < 1) {
-        return 0;
-    }
-    std::string_view data(reinterpret_cast<const char *>(bytes), size);
-    const auto control = static_cast<unsigned char>(data.front());
-    data.remove_prefix(1);
-
-    calc::CalcolaInputs in;
-    in.density = NextField(data);
-    for (auto &dimension : in.dimensions) {
-        dimension = NextField(data);
-    }
-    in.pieces = NextField(data);
-    in.price = NextField(data);
-    // Mostly one of the seven shapes, sometimes none or a near miss.
-    const unsigned shapeIndex = control % 9;
-    if (shapeIndex < 7) {
-        in.shape = std::string(calc::kShapes[shapeIndex].listText);
-    } else if (shapeIndex == 7) {
-        in.shape = NextField(data);
-    }
-    in.perKilo = (control & 0x10) != 0;
-    in.perMetre = !in.perKilo;
-
-    for (const std::string *text : {&in.density, &in.pieces, &in.price, &in.dimensions[0]}) {
-        CheckNumberServices(*text);
-    }
-
-    const auto steps = calc::Calcola(in);
-    Check(!steps.empty());
-    Check(std::holds_alternative<calc::MoveFocus>(steps.back()));
-    bool wroteResults = false;
-    bool showedMessage = false;
-    for (const auto &step : steps) {
-        wroteResults = wroteResults || std::holds_alternative<calc::WriteCaption>(step);
-        showedMessage = showedMessage || std::holds_alternative<calc::ShowMessage>(step);
-        if (const auto *caption = std::get_if<calc::WriteCaption>(&step)) {
-            Check(caption->caption.find("nan") == std::string::npos);
-            Check(caption->caption.find("inf") == std::string::npos);
-            Check(caption->caption.find("Inf") == std::string::npos);
-            Check(caption->caption.find("NaN") == std::string::npos);
-            Check(caption->caption.find("-0 ") == std::string::npos);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    FuzzedDataProvider bytes(data, size);
+    Choices choices{bytes};
+    // The second press starts from what the first one left on screen.
+    reference::Screen product, model;
+    for (int press = 0; press < 2; ++press) {
+        const reference::Inputs in = reference::RandomInputs(choices);
+        const reference::Screen before = product;
+        product = reference::ProductPress(before, in);
+        model = reference::Press(model, in);
+        Check(product == model, "press of shape '" + in.shape + "' density '" + in.density +
+                                    "' dimensions '" + in.dimensions[0] + "' '" + in.dimensions[1] +
+                                    "' '" + in.dimensions[2] + "' pieces '" + in.pieces +
+                                    "' price '" + in.price + "'\nprogram " + Show(product) +
+                                    "\nreference " + Show(model));
+        if (!product.frame4) {
+            Check(!product.frame5 && product.captions == before.captions &&
+                      !product.messages.empty(),
+                  "an error wrote results");
         }
     }
-    Check(wroteResults || showedMessage);
+    CheckNumberServices(choices);
     return 0;
 }
