@@ -9,6 +9,13 @@ kalvor.ico    48 x 48, 16 colours (4 bits per pixel) with a transparency mask: a
               bar in cross-section carrying a blue K.
 hand.cur      32 x 32, 16 colours: a white pointing hand with a blue cuff, hot spot (12, 1).
 kalvor-48.png, kalvor-256.png   the icon's emblem for the desktop.
+logo.pixels, kalvor.pixels, hand.pixels
+              the logo, the icon and the cursor again as plain pixels, which the build compiles
+              into the program so that it shows them without an image decoder:
+                  "KPX1", width, height, palette size (16-bit little-endian each),
+                  the palette (32-bit little-endian 0xAARRGGBB each),
+                  one palette index per pixel, top row first.
+              Transparent pixels have an index of their own whose colour is 0x00000000.
 
 Python's standard library only, and the output is the same byte for byte on every run, so
 the committed files can be checked against the script.
@@ -172,6 +179,20 @@ def gif89a(width, height, palette, indices, transparent):
     return screen + colours + control + descriptor + b"\x08" + blocks + b"\x00" + b"\x3B"
 
 
+def indexed_pixels(width, height, palette, indices, transparent=None):
+    """The program's own plain pixel file; palette holds (r, g, b), indices one byte a pixel."""
+    assert len(indices) == width * height and 0 < len(palette) <= 256
+    colours = b"".join(struct.pack("<I", 0 if i == transparent else 0xFF000000 | r << 16 | g << 8 | b)
+                       for i, (r, g, b) in enumerate(palette))
+    return b"KPX1" + struct.pack("<HHH", width, height, len(palette)) + colours + bytes(indices)
+
+
+def masked_pixels(size, palette16, pixels, opaque):
+    """An icon or cursor as plain pixels: its 16 colours, then index 16 for the masked pixels."""
+    indices = bytes(pixels[y][x] if opaque[y][x] else 16 for y in range(size) for x in range(size))
+    return indexed_pixels(size, size, list(palette16) + [(0, 0, 0)], indices, transparent=16)
+
+
 def png(width, height, rgba_rows):
     def chunk(kind, body):
         return (struct.pack(">I", len(body)) + kind + body +
@@ -258,7 +279,8 @@ def draw_logo():
             if word(px, py):
                 index = shade(BLUE, 0.9 - (py - 20) / GLYPH_H * 0.8)
             indices[y * LOGO_W + x] = index
-    return gif89a(LOGO_W, LOGO_H, LOGO_PALETTE, indices, TRANSPARENT)
+    return (gif89a(LOGO_W, LOGO_H, LOGO_PALETTE, indices, TRANSPARENT),
+            indexed_pixels(LOGO_W, LOGO_H, LOGO_PALETTE, indices, TRANSPARENT))
 
 
 # ---------------------------------------------------------------------------------------------
@@ -324,7 +346,8 @@ def draw_icon():
     flat = [[EMBLEM_PALETTE[pixels[y][x]] + (255,) if opaque[y][x] else (0, 0, 0, 0)
              for x in range(size)] for y in range(size)]
     ico = icon_file(1, size, EMBLEM_PALETTE, pixels, opaque)
-    return ico, png(size, size, [sum(row, ()) for row in flat])
+    return (ico, png(size, size, [sum(row, ()) for row in flat]),
+            masked_pixels(size, EMBLEM_PALETTE, pixels, opaque))
 
 
 def draw_large_icon(size=256):
@@ -376,20 +399,26 @@ def draw_cursor():
             opaque[y][x] = near
     assert not opaque[0][HOT_SPOT[0]] and opaque[HOT_SPOT[1]][HOT_SPOT[0]]
     assert pixels[HOT_SPOT[1]][HOT_SPOT[0]] == OUTLINE and fill[HOT_SPOT[1] + 1][HOT_SPOT[0]] == WHITE
-    return icon_file(2, size, CURSOR_PALETTE, pixels, opaque, HOT_SPOT)
+    return (icon_file(2, size, CURSOR_PALETTE, pixels, opaque, HOT_SPOT),
+            masked_pixels(size, CURSOR_PALETTE, pixels, opaque))
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "ui", "resources")
     os.makedirs(out, exist_ok=True)
-    ico, png48 = draw_icon()
+    gif, logo_pixels = draw_logo()
+    ico, png48, icon_pixels = draw_icon()
+    cur, cursor_pixels = draw_cursor()
     files = {
-        "logo.gif": draw_logo(),
+        "logo.gif": gif,
+        "logo.pixels": logo_pixels,
         "kalvor.ico": ico,
+        "kalvor.pixels": icon_pixels,
         "kalvor-48.png": png48,
         "kalvor-256.png": draw_large_icon(),
-        "hand.cur": draw_cursor(),
+        "hand.cur": cur,
+        "hand.pixels": cursor_pixels,
     }
     for name, data in files.items():
         with open(os.path.join(out, name), "wb") as f:
