@@ -19,10 +19,8 @@ struct Picture {
 const Picture &Logo();
 // The window's icon: 48 x 48, the maker's emblem on a transparent ground.
 const Picture &WindowIcon();
-// The pointer over the link line: 32 x 32, a white pointing hand with a blue cuff.
+// The pointer over the link line: 32 x 32, a white pointing hand with a blue cuff. Its hot spot,
+// the fingertip, is kHandHotSpotX, kHandHotSpotY of form/controls.h.
 const Picture &HandCursor();
-// The fingertip: the point of the hand cursor that clicks.
-inline constexpr int kHandHotSpotX = 12;
-inline constexpr int kHandHotSpotY = 1;
 
 } // namespace kalvor::form
