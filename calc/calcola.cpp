@@ -145,46 +145,80 @@ std::vector<Step> Calcola(const CalcolaInputs &in) {
         return steps;
     }
     FieldValues v = *fields;
+    const bool piecesWereZero = v.pieces == 0;
+    if (piecesWereZero) {
+        v.pieces = 1;
+    }
+    const auto [x2, x3, x4] = v.dimensions;
+    const auto weights = ComputeWeights(in.shape, x2, x3, x4, v.density, v.pieces);
+    const bool shapeKnown = weights.ok() || weights.error() != WeightError::UnknownShape;
 
-    steps.push_back(ShowFrame{Frame::Weights, true});
-    steps.push_back(ShowFrame{Frame::Costs, v.price != 0});
-    // No material yet, or "ALTRO" still at "0,00": say so, then go on with density 0.
+    // An error ends the press with no results on show, a message, and the focus where the
+    // user can mend the input.
+    std::optional<std::pair<MessageText, MoveFocus>> error;
+    std::optional<Costs> costs;
+    if (weights.ok()) {
+        costs = ComputeCosts(in, v, FindShape(in.shape)->shape, weights.value());
+        if (!costs) {
+            error = {kResultTooLarge, MoveFocus{Control::Combo1, false}};
+        }
+    } else if (shapeKnown) {
+        switch (weights.error()) {
+        case WeightError::ZeroLength:
+            error = {kZeroLength, MoveFocus{Control::Text3, true}};
+            break;
+        case WeightError::InnerOverOuter:
+            error = {kInnerOverOuter, MoveFocus{Control::Text3, true}};
+            break;
+        case WeightError::WallOverRadius:
+            error = {kWallOverRadius, MoveFocus{Control::Text3, true}};
+            break;
+        case WeightError::UnknownShape:
+        case WeightError::ResultTooLarge:
+            error = {kResultTooLarge, MoveFocus{Control::Combo1, false}};
+            break;
+        }
+    }
+    if (error) {
+        steps.push_back(ShowFrame{Frame::Weights, false});
+        steps.push_back(ShowFrame{Frame::Costs, false});
+    }
+
+    // Every message of a press comes before any frame is shown, so that no result the press
+    // is about to replace stands beside a box. No material yet, or "ALTRO" still at "0,00":
+    // say so, then go on with density 0.
     if (v.densityCheck == 0) {
         steps.push_back(Message(kNoMaterial));
     }
-    if (v.pieces == 0) {
-        v.pieces = 1;
+    if (!shapeKnown) {
+        steps.push_back(Message(kNoShape));
+    }
+    if (error) {
+        steps.push_back(Message(error->first));
+    }
+
+    if (piecesWereZero) {
         steps.push_back(WritePieces{SingleToText(v.pieces)});
     }
     steps.push_back(ShowLabel{ResultLabel::NPieceWeight, v.pieces != 1});
     steps.push_back(ShowLabel{ResultLabel::NPieceCost, v.pieces != 1});
-
-    const auto [x2, x3, x4] = v.dimensions;
-    const auto weights = ComputeWeights(in.shape, x2, x3, x4, v.density, v.pieces);
-    if (!weights.ok()) {
-        switch (weights.error()) {
-        case WeightError::UnknownShape:
-            // The labels keep what they showed; the weights frame stays shown.
-            steps.push_back(Message(kNoShape));
-            steps.push_back(MoveFocus{Control::Combo1, false});
-            break;
-        case WeightError::ZeroLength:
-            StopWith(steps, Message(kZeroLength), MoveFocus{Control::Text3, true});
-            break;
-        case WeightError::ResultTooLarge:
-            StopWith(steps, Message(kResultTooLarge), MoveFocus{Control::Combo1, false});
-            break;
-        }
+    if (error) {
+        steps.push_back(error->second);
         return steps;
     }
+    // The frames come last, once every caption they hold is written.
+    const auto showFramesAndFinish = [&] {
+        steps.push_back(ShowFrame{Frame::Weights, true});
+        steps.push_back(ShowFrame{Frame::Costs, v.price != 0});
+        steps.push_back(MoveFocus{Control::Combo1, false});
+    };
+    if (!shapeKnown) {
+        // The labels keep what they showed; the weights frame is shown all the same.
+        showFramesAndFinish();
+        return steps;
+    }
+
     const WeightResults &w = weights.value();
-    const Shape shape = FindShape(in.shape)->shape;
-    const auto costs = ComputeCosts(in, v, shape, w);
-    if (!costs) {
-        StopWith(steps, Message(kResultTooLarge), MoveFocus{Control::Combo1, false});
-        return steps;
-    }
-
     steps.push_back(WriteCaption{ResultLabel::PieceWeight, w.pieceWeightText});
     steps.push_back(WriteCaption{ResultLabel::NPieceWeight, w.nPieceWeightText});
     steps.push_back(
@@ -205,7 +239,7 @@ std::vector<Step> Calcola(const CalcolaInputs &in) {
                                          "1 metro " + runtime::DoubleToText(*costs->metre) + " €"});
         }
     }
-    steps.push_back(MoveFocus{Control::Combo1, false});
+    showFramesAndFinish();
     return steps;
 }
 

@@ -18,7 +18,12 @@ inline constexpr MessageText kResultTooLarge{
     "risultato troppo grande: ridurre dimensioni, numero pezzi o prezzo", "calcolo impossibile"};
 inline constexpr MessageText kZeroLength{"inserire una lunghezza maggiore di zero",
                                          "lunghezza non valida"};
-inline constexpr MessageText kSiteNotOpened{"impossibile aprire il sito",
+inline constexpr MessageText kInnerOverOuter{
+    "il diametro interno non può superare il diametro esterno", "dimensioni non valide"};
+inline constexpr MessageText kWallOverRadius{
+    "lo spessore non può superare metà del diametro esterno", "dimensioni non valide"};
+// The prompt is followed by the address: "impossibile aprire il sito www.example.com".
+inline constexpr MessageText kSiteNotOpened{"impossibile aprire il sito ",
                                             "collegamento non riuscito"};
 
 } // namespace kalvor::calc

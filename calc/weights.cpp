@@ -38,6 +38,15 @@ Result<WeightResults, WeightError> ComputeWeights(std::string_view shapeText, fl
     if (shape == Shape::BarraPiatta && x3 == 0.0f) {
         return WeightError::ZeroLength;
     }
+    // A solid that cannot exist would weigh less than nothing, or as much as a tube whose bore
+    // is wider than the bar. Equal values stay allowed: a ring of no width weighs 0, a wall of
+    // half the diameter gives the solid bar.
+    if ((shape == Shape::TuboDiametri || shape == Shape::Anello) && x3 > x2) {
+        return WeightError::InnerOverOuter;
+    }
+    if (shape == Shape::TuboSpessore && 2.0 * d3 > d2) {
+        return WeightError::WallOverRadius;
+    }
 
     double piece = 0;
     double metre = 0;

@@ -26,6 +26,8 @@ struct WeightResults {
 enum class WeightError {
     UnknownShape,   // the shape text is none of the seven list texts
     ZeroLength,     // a flat bar of length 0 has no weight per metre (0 / 0)
+    InnerOverOuter, // a tube or ring whose inner diameter exceeds the outer one
+    WallOverRadius, // a tube whose wall is thicker than half its outer diameter
     ResultTooLarge, // a weight is not finite or does not fit a Single
 };
 

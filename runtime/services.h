@@ -27,6 +27,8 @@ struct Services {
 };
 
 void ShowWarningBox(QWidget *parent, const QString &prompt, const QString &title);
+// How wide a warning box is at least, so that its whole title shows in the title bar.
+int WarningBoxMinimumWidth(const QString &title);
 bool OpenInBrowser(const QUrl &address);
 
 // The real services: QMessageBox and QDesktopServices.

@@ -286,22 +286,67 @@ TEST(Calcola, ResultTooLargeShowsAMessageAndNoResults) {
     EXPECT_TRUE(Apply(Calcola(in)).messages.empty());
 }
 
-TEST(Calcola, FlatBarOfLengthZeroAsksForALength) {
-    CalcolaInputs in;
-    in.density = "0,00"; // no material: that message still comes first
-    in.dimensions = {"40", "0", "10"};
-    in.pieces = "1";
-    in.price = "3";
-    in.shape = "Barra piatta";
-    const Screen s = Apply(Calcola(in));
-    ASSERT_EQ(s.messages.size(), 2u);
-    EXPECT_EQ(s.messages[0].prompt, "selezionare un materiale");
-    EXPECT_EQ(s.messages[1],
-              (ShowMessage{"inserire una lunghezza maggiore di zero", "lunghezza non valida"}));
-    EXPECT_FALSE(s.weightsFrame);
-    EXPECT_FALSE(s.costsFrame);
-    EXPECT_EQ(s.captionWrites, 0);
-    EXPECT_EQ(*s.focus, (MoveFocus{Control::Text3, true}));
+TEST(Calcola, ImpossibleDimensionsAreRefusedAfterTheMaterialMessage) {
+    struct Row {
+        const char *shape;
+        std::array<std::string, 3> dimensions;
+        ShowMessage message;
+    };
+    const ShowMessage bore{"il diametro interno non può superare il diametro esterno",
+                           "dimensioni non valide"};
+    const Row rows[] = {
+        {"Barra piatta",
+         {"40", "0", "10"},
+         {"inserire una lunghezza maggiore di zero", "lunghezza non valida"}},
+        {"Tubo diametri", {"50", "60", "1000"}, bore},
+        {"Anello", {"50", "50,001", "10"}, bore},
+        {"Tubo spessore",
+         {"50", "40", "1000"},
+         {"lo spessore non può superare metà del diametro esterno", "dimensioni non valide"}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.shape);
+        CalcolaInputs in;
+        in.density = "0,00"; // no material: that message still comes first
+        in.dimensions = row.dimensions;
+        in.pieces = "0";
+        in.price = "3";
+        in.shape = row.shape;
+        const Screen s = Apply(Calcola(in));
+        ASSERT_EQ(s.messages.size(), 2u);
+        EXPECT_EQ(s.messages[0].prompt, "selezionare un materiale");
+        EXPECT_EQ(s.messages[1], row.message);
+        EXPECT_FALSE(s.weightsFrame);
+        EXPECT_FALSE(s.costsFrame);
+        EXPECT_EQ(s.captionWrites, 0);
+        EXPECT_EQ(*s.focus, (MoveFocus{Control::Text3, true}));
+    }
+}
+
+// While a message box is open, the window must not show results the press is about to
+// replace: every message comes before a frame is shown, and every caption before its frame.
+TEST(Calcola, MessagesAndCaptionsComeBeforeAnyFrameIsShown) {
+    CalcolaInputs noMaterial = RoundBar();
+    noMaterial.density = "0,00";
+    CalcolaInputs noShape = RoundBar();
+    noShape.shape = "";
+    CalcolaInputs tooLarge = RoundBar();
+    tooLarge.density = "0";
+    tooLarge.dimensions = {"999999999", "999999999", "0"};
+    tooLarge.pieces = "99999999";
+    tooLarge.price = "99999999";
+    for (const CalcolaInputs &in : {RoundBar(), noMaterial, noShape, tooLarge}) {
+        SCOPED_TRACE(in.density + " " + in.shape);
+        bool frameShown = false;
+        for (const Step &step : Calcola(in)) {
+            if (const auto *frame = std::get_if<ShowFrame>(&step)) {
+                frameShown = frameShown || frame->visible;
+            }
+            const bool writes = std::holds_alternative<ShowMessage>(step) ||
+                                std::holds_alternative<WriteCaption>(step);
+            EXPECT_FALSE(writes && frameShown);
+        }
+    }
 }
 
 TEST(Calcola, SameInputsGiveTheSameSteps) {

@@ -12,6 +12,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -147,16 +148,34 @@ private slots:
         }
     }
 
-    void typedMaterialNameIsNotAPick() {
-        int picks = 0;
-        connect(window->Combo1, &QComboBox::activated, this, [&picks] { ++picks; });
-        window->Combo1->lineEdit()->selectAll();
-        QTest::keyClicks(window->Combo1->lineEdit(), "Alluminio");
-        QTest::keyClick(window->Combo1->lineEdit(), Qt::Key_Return);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // leaving the box
-        QCOMPARE(picks, 0);
-        QCOMPARE(window->Combo1->currentIndex(), -1);
-        QCOMPARE(window->Combo1->count(), 16);
+    // A dark desktop changes nothing: the window keeps the colours it is drawn in.
+    void looksTheSameOnADarkDesktop() {
+        const QPalette desktop = QApplication::palette();
+        QPalette dark = desktop;
+        for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+            dark.setColor(role, QColor(45, 45, 45));
+        }
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+            dark.setColor(role, QColor(230, 230, 230));
+        }
+        QApplication::setPalette(dark);
+        Form1 onDark(kalvor::runtime::Services{});
+        QApplication::setPalette(desktop);
+        Form1 onLight(kalvor::runtime::Services{});
+        QCOMPARE(onDark.grab().toImage(), onLight.grab().toImage());
+        QCOMPARE(onDark.palette().color(QPalette::Window), QColor(239, 239, 239));
+    }
+
+    // Qt's own texts, such as a field's context menu, speak Italian.
+    void qtSpeaksItalian() {
+        QVERIFY(kalvor::ui::InstallItalianTranslation());
+        std::unique_ptr<QMenu> menu(window->Text2->createStandardContextMenu());
+        QStringList texts;
+        for (const QAction *action : menu->actions()) {
+            texts << action->text().remove('&').section('\t', 0, 0);
+        }
+        QVERIFY2(texts.contains("Incolla") && texts.contains("Annulla"),
+                 qPrintable(texts.join('|')));
     }
 
     void loadVisibility_data() {

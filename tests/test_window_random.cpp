@@ -1,10 +1,13 @@
 // Thousands of random user actions on the window, checking after each one the promise the
 // window makes: whenever a result frame is shown, every visible label in it says what the
-// calculation gives for the inputs now on screen.
+// calculation gives for the inputs now on screen. The message boxes are real modal boxes,
+// answered by a timer, and the promise is checked while each one is open too; a press that
+// ends in an error leaves both frames hidden and every caption as it was.
 //
 // The generator is seeded; a failure prints the seed and the action that broke the promise.
 // Replay with KALVOR_RANDOM_SEED=<seed>; KALVOR_RANDOM_ACTIONS sets how many actions to run.
 #include "calc/calcola.h"
+#include "calc/catalogue.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/number_field.h"
 
@@ -13,8 +16,10 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QtTest>
 
 #include <random>
@@ -26,6 +31,8 @@ class WindowRandom : public QObject {
 
     std::mt19937 random_;
     int messages_ = 0;
+    QStringList titles_; // of the boxes answered during the current action
+    QString action_;
 
     template <typename T> T pickOne(const std::vector<T> &items) {
         return items[std::uniform_int_distribution<std::size_t>(0, items.size() - 1)(random_)];
@@ -34,13 +41,26 @@ class WindowRandom : public QObject {
         return std::uniform_int_distribution<int>(low, high)(random_);
     }
 
-    QString junk(int length) {
-        static const QString alphabet = QStringLiteral("0123456789012345678901234,,,..- aZx\t");
+    // Typed text stays ASCII, as QTest types it; pasted text also carries line breaks,
+    // no-break spaces, accents and digits of other scripts.
+    QString junk(int length, bool pasted = false) {
+        static const QString typed = QStringLiteral("0123456789012345678901234,,,..- aZx\t");
+        static const QString extra = QStringLiteral("\nè\u00a0\uff12\u0662");
+        const QString alphabet = pasted ? typed + extra : typed;
         QString text;
         for (int i = 0; i < length; ++i) {
             text += alphabet[between(0, static_cast<int>(alphabet.size()) - 1)];
         }
         return text;
+    }
+
+    static QStringList Captions(const Form1 &w) {
+        QStringList captions;
+        for (const char *name :
+             {"Label19", "Label20", "Label21", "Label22", "Label23", "Label24"}) {
+            captions << w.findChild<QLabel *>(name)->text();
+        }
+        return captions;
     }
 
     // One random action, as a person would do it; returns a short description.
@@ -54,7 +74,7 @@ class WindowRandom : public QObject {
         }
         auto *combo1 = w.findChild<QComboBox *>("Combo1");
         auto *combo2 = w.findChild<QComboBox *>("Combo2");
-        switch (between(0, 11)) {
+        switch (between(0, 13)) {
         case 0:
         case 1: {
             QComboBox *list = between(0, 1) ? combo1 : combo2;
@@ -85,7 +105,7 @@ class WindowRandom : public QObject {
         }
         case 6: {
             QLineEdit *field = pickOne(fields);
-            const QString text = junk(between(0, 12));
+            const QString text = junk(between(0, 12), true);
             QApplication::clipboard()->setText(text);
             field->setFocus(Qt::TabFocusReason);
             QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
@@ -109,10 +129,32 @@ class WindowRandom : public QObject {
             return QStringLiteral("arrow on %1").arg(option->objectName());
         }
         case 9: {
+            // A material typed by name, in any case and with blanks, or any text at all; then
+            // leaving the box or Enter.
+            QString text = junk(between(0, 4));
+            if (between(0, 1)) {
+                const auto &materials = kalvor::calc::kMaterials;
+                text = QString::fromUtf8(
+                    materials[static_cast<std::size_t>(between(0, 15))].listText.data());
+                text = between(0, 1) ? text.toUpper() : " " + text.toLower() + " ";
+            }
             combo1->setFocus(Qt::TabFocusReason);
-            QTest::keyClicks(combo1, junk(2));
-            QTest::keyClick(combo1, Qt::Key_Return);
-            return QStringLiteral("type in Combo1");
+            combo1->lineEdit()->selectAll();
+            QTest::keyClicks(combo1, text);
+            QTest::keyClick(combo1, between(0, 1) ? Qt::Key_Return : Qt::Key_Tab);
+            return QStringLiteral("type '%1' in Combo1").arg(text);
+        }
+        case 10: {
+            QComboBox *list = between(0, 1) ? combo1 : combo2;
+            if (between(0, 1)) {
+                list->setFocus(Qt::TabFocusReason);
+            }
+            const QPointF centre = QRectF(list->rect()).center();
+            QWheelEvent wheel(centre, list->mapToGlobal(centre), {},
+                              QPoint(0, between(0, 1) ? 120 : -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list, &wheel);
+            return QStringLiteral("wheel on %1").arg(list->objectName());
         }
         default:
             QTest::mouseClick(w.findChild<QPushButton *>("Command1"), Qt::LeftButton);
@@ -198,18 +240,49 @@ private slots:
         qInfo("seed %u, %d actions (replay with KALVOR_RANDOM_SEED=%u)", seed, actions, seed);
         random_.seed(seed);
 
+        // Real boxes: the timer checks the window while one is open, then answers it.
         kalvor::runtime::Services services{
-            [this](QWidget *, const QString &, const QString &) { ++messages_; },
+            [this](QWidget *parent, const QString &prompt, const QString &title) {
+                ++messages_;
+                kalvor::runtime::ShowWarningBox(parent, prompt, title);
+            },
             [](const QUrl &) { return true; }};
         Form1 w(services);
         w.Form_Load();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTimer answerer;
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible()) {
+                return;
+            }
+            titles_ << box->windowTitle();
+            checkPromise(w, action_ + " while '" + box->text() + "' is open");
+            QVERIFY2(box->width() >= kalvor::runtime::WarningBoxMinimumWidth(box->windowTitle()),
+                     qPrintable(box->windowTitle() + " is cut"));
+            box->accept();
+        });
+        answerer.start(0);
 
         int calculationsShown = 0;
+        static const QStringList errorTitles{"valore non valido", "dimensioni non valide",
+                                             "lunghezza non valida", "calcolo impossibile"};
         for (int i = 0; i < actions; ++i) {
-            const QString action = act(w);
-            checkPromise(w, QStringLiteral("#%1 %2").arg(i).arg(action));
+            const QStringList captionsBefore = Captions(w);
+            titles_.clear();
+            action_ = QStringLiteral("#%1").arg(i);
+            action_ += " " + act(w);
+            checkPromise(w, action_);
+            const bool error = std::ranges::any_of(
+                titles_, [](const QString &title) { return errorTitles.contains(title); });
+            if (error) {
+                QVERIFY2(!w.findChild<QGroupBox *>("Frame4")->isVisible() &&
+                             !w.findChild<QGroupBox *>("Frame5")->isVisible(),
+                         qPrintable(action_ + ": results on show after an error"));
+                QVERIFY2(Captions(w) == captionsBefore,
+                         qPrintable(action_ + ": an error wrote a caption"));
+            }
             if (QTest::currentTestFailed()) {
                 qWarning("seed %u failed at action %d", seed, i);
                 return;

@@ -84,6 +84,8 @@ private:
     // handlers
     bool eventFilter(QObject *watched, QEvent *event) override;
     void Combo1_Click();
+    void Combo1_Change(); // the user edits the box's text
+    void Combo1_LostFocus();
     void Combo2_Click();
     void Command1_Click();
     void Label8_Click();
@@ -91,14 +93,26 @@ private:
     void Option2_Click();
     void Text1_Change();
     void Text_KeyPress(const NumberField *field); // Text1_KeyPress .. Text6_KeyPress
-    void Text_GotFocus(NumberField *field);       // Text2_GotFocus .. Text6_GotFocus
+    void Text_GotFocus(NumberField *field);       // Text1_GotFocus .. Text6_GotFocus
     void Text_Edited(const NumberField *field);   // any change of a field's text by the user
-    void HideResults();                           // both frames: weights and costs
+    void Result_ContextMenu(QLabel *result, const QPoint &at);
+    void HideResults(); // both frames: weights and costs
+
+    // A material typed into the box and not yet judged: picks it when it names one, or else
+    // opens the density field for typing. True when a material was picked.
+    bool PickTypedMaterial();
+    // The caption, shrunk to fit its label where it is wider; also the label's tooltip and
+    // the name a screen reader gives it.
+    void WriteResultCaption(QLabel *result, const QString &caption);
+    // The inputs and the results on show as a text block for a quote.
+    QString QuoteText() const;
+    void CopyQuote();
     // A screen reader calls each input by the caption beside it; the dimension captions
     // change with the shape.
     void UpdateSpokenNames();
     void LinkCaptions();
 
+    bool materialTextEdited_ = false;
     runtime::Services services_;
 };
 

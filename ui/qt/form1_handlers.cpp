@@ -4,16 +4,24 @@
 #include "calc/catalogue.h"
 #include "calc/messages.h"
 #include "form/maker.h"
+#include "form/rules.h"
 #include "ui/qt/number_field.h"
 #include "ui/qt/qt_text.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
+
+#include <deque>
 
 namespace kalvor::ui {
 namespace {
@@ -24,6 +32,12 @@ bool IsEnterKey(const QEvent *event) {
     }
     const int key = static_cast<const QKeyEvent *>(event)->key();
     return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+const form::ControlSpec &Spec(const QWidget *control) {
+    const form::ControlSpec *spec = form::FindControl(control->objectName().toStdString());
+    Q_ASSERT(spec);
+    return *spec;
 }
 
 // "densità':" is spoken "densità", "Diametro ext:" "Diametro ext".
@@ -65,16 +79,19 @@ void Form1::ConnectHandlers() {
     UpdateSpokenNames();
 
     connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, &Form1::Combo1_Change);
     connect(Combo2, &QComboBox::activated, this, &Form1::Combo2_Click);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     // Enter on the focused button presses it, as Space does.
     Command1->setAutoDefault(true);
 
-    // A pick is a choice from the list: Enter on a material name typed into the box is not.
-    Combo1->installEventFilter(this);
-    if (Combo1->lineEdit() != nullptr) {
-        Combo1->lineEdit()->installEventFilter(this);
+    // Enter in the box and leaving it judge a typed material; the wheel moves a list only
+    // while it has the focus, so scrolling past it changes nothing.
+    for (QComboBox *list : {Combo1, Combo2}) {
+        list->setFocusPolicy(Qt::StrongFocus);
+        list->installEventFilter(this);
     }
+    Combo1->lineEdit()->installEventFilter(this);
     Label[8]->installEventFilter(this);
 
     connect(Option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
@@ -86,21 +103,40 @@ void Form1::ConnectHandlers() {
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     for (NumberField *field : {Text1, Text2, Text3, Text4, Text5, Text6}) {
         field->onCharacterTyped = [this, field] { Text_KeyPress(field); };
+        field->onGotFocus = [this, field] { Text_GotFocus(field); };
+        if (form::CalculatesOnEnter(Spec(field))) {
+            field->onEnter = [this] { Command1_Click(); };
+        }
         connect(field, &QLineEdit::textEdited, this, [this, field] { Text_Edited(field); });
     }
-    for (NumberField *field : {Text2, Text3, Text4, Text5, Text6}) {
-        field->onGotFocus = [this, field] { Text_GotFocus(field); };
-    }
 
-    // A weight or a price on show can be selected and copied into a quote.
-    for (int n = 19; n <= 24; ++n) {
-        Label[n]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A result on show can be selected, copied alone, or copied with the inputs for a quote.
+    for (const std::string_view name : form::kResultLabels) {
+        QLabel *result = findChild<QLabel *>(ToQString(name));
+        result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        result->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(result, &QLabel::customContextMenuRequested, this,
+                [this, result](const QPoint &at) { Result_ContextMenu(result, at); });
     }
+    auto *copyAll = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+    copyAll->setContext(Qt::WindowShortcut);
+    connect(copyAll, &QShortcut::activated, this, &Form1::CopyQuote);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
-    if ((watched == Combo1 || watched == Combo1->lineEdit()) && IsEnterKey(event)) {
+    const bool inMaterialBox = watched == Combo1 || watched == Combo1->lineEdit();
+    if (inMaterialBox && IsEnterKey(event)) {
         event->accept();
+        Command1_Click();
+        return true;
+    }
+    if (watched == Combo1 && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+        Combo1_LostFocus();
+    }
+    if ((watched == Combo1 || watched == Combo2) && event->type() == QEvent::Wheel &&
+        !static_cast<QWidget *>(watched)->hasFocus()) {
+        event->ignore();
         return true;
     }
     if (watched == Label[8] && event->type() == QEvent::MouseButtonRelease) {
@@ -115,6 +151,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void Form1::Combo1_Click() {
+    materialTextEdited_ = false;
     HideResults();
     const calc::MaterialEntry *material = calc::FindMaterial(Combo1->currentText().toStdString());
     if (material == nullptr) {
@@ -123,6 +160,34 @@ void Form1::Combo1_Click() {
     Text1->setText(ToQString(material->densityText));
     // A catalogue density reads like a label; "ALTRO" opens an ordinary field for typing.
     SetDensityLook(material->userEntered, !material->userEntered);
+}
+
+void Form1::Combo1_Change() {
+    materialTextEdited_ = true;
+    HideResults();
+}
+
+void Form1::Combo1_LostFocus() {
+    PickTypedMaterial();
+}
+
+bool Form1::PickTypedMaterial() {
+    if (!materialTextEdited_) {
+        return false;
+    }
+    materialTextEdited_ = false;
+    const calc::MaterialEntry *material = form::MaterialNamed(Combo1->currentText().toStdString());
+    if (material == nullptr) {
+        // The text is no material of the list: the density in use stays in plain sight and
+        // can be typed over.
+        SetDensityLook(true, false);
+        return false;
+    }
+    const QString name = ToQString(material->listText);
+    Combo1->setCurrentIndex(Combo1->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    Combo1->setEditText(name);
+    Combo1_Click();
+    return true;
 }
 
 void Form1::Combo2_Click() {
@@ -152,6 +217,7 @@ void Form1::Combo2_Click() {
 }
 
 void Form1::Command1_Click() {
+    PickTypedMaterial();
     calc::CalcolaInputs inputs;
     inputs.density = Text1->text().toStdString();
     inputs.dimensions = {Text2->text().toStdString(), Text3->text().toStdString(),
@@ -179,7 +245,8 @@ void Form1::Command1_Click() {
         } else if (const auto *shown = std::get_if<calc::ShowLabel>(&step)) {
             resultLabel(shown->label)->setVisible(shown->visible);
         } else if (const auto *caption = std::get_if<calc::WriteCaption>(&step)) {
-            resultLabel(caption->label)->setText(QString::fromStdString(caption->caption));
+            WriteResultCaption(resultLabel(caption->label),
+                               QString::fromStdString(caption->caption));
         } else if (const auto *focus = std::get_if<calc::MoveFocus>(&step)) {
             QWidget *target = controls[static_cast<std::size_t>(focus->control)];
             target->setFocus(Qt::OtherFocusReason);
@@ -192,7 +259,9 @@ void Form1::Command1_Click() {
 
 void Form1::Label8_Click() {
     if (!services_.launcher(QUrl(QString::fromUtf8(form::maker::kWebSite)))) {
-        services_.messageBox(this, ToQString(calc::kSiteNotOpened.prompt),
+        services_.messageBox(this,
+                             ToQString(calc::kSiteNotOpened.prompt) +
+                                 QString::fromUtf8(form::maker::kWebAddress),
                              ToQString(calc::kSiteNotOpened.title));
     }
 }
@@ -210,7 +279,7 @@ void Form1::Text1_Change() {
 
 // A key in the price field makes only the costs stale; in any other field, both results.
 void Form1::Text_KeyPress(const NumberField *field) {
-    if (field == Text6) {
+    if (form::StaleAfterEdit(Spec(field)) == form::Stale::Costs) {
         Frame5->setVisible(false);
     } else {
         HideResults();
@@ -227,7 +296,70 @@ void Form1::Text_Edited(const NumberField *field) {
 }
 
 void Form1::Text_GotFocus(NumberField *field) {
-    field->setSelection(0, static_cast<int>(field->text().size()));
+    if (form::SelectsTextOnEntry(Spec(field), !field->isReadOnly())) {
+        field->setSelection(0, static_cast<int>(field->text().size()));
+    }
+}
+
+void Form1::WriteResultCaption(QLabel *result, const QString &caption) {
+    const form::ControlSpec &spec = Spec(result);
+    QFont font = result->font();
+    const double points = form::FittedPoints(spec.font->points, result->width(), [&](double size) {
+        QFont sized = font;
+        sized.setPointSizeF(size);
+        return QFontMetrics(sized).horizontalAdvance(caption);
+    });
+    font.setPointSizeF(points);
+    result->setFont(font);
+    result->setText(caption);
+    result->setToolTip(caption);
+    result->setAccessibleName(caption);
+}
+
+QString Form1::QuoteText() const {
+    const auto utf8 = [](const QString &text) { return text.toStdString(); };
+    std::deque<std::string> texts; // owns what the inputs below point into; never moves them
+    const auto keep = [&](const QString &text) -> std::string_view {
+        return texts.emplace_back(utf8(text));
+    };
+    form::QuoteInputs in;
+    in.material = keep(Combo1->currentText());
+    in.density = keep(Text1->text());
+    in.shape = keep(Combo2->currentText());
+    const std::array<std::pair<const QLabel *, const NumberField *>, 3> rows{
+        {{Label[5], Text2}, {Label[9], Text3}, {Label[10], Text4}}};
+    for (const auto &[caption, field] : rows) {
+        if (!field->isHidden()) {
+            in.dimensions.push_back({keep(caption->text()), keep(field->text())});
+        }
+    }
+    in.pieces = keep(Text5->text());
+    in.price = keep(Text6->text());
+    in.perMetre = Option2->isChecked();
+    for (const std::string_view name : form::kResultLabels) {
+        const QLabel *result = findChild<QLabel *>(ToQString(name));
+        if (!result->isHidden() && !result->parentWidget()->isHidden()) {
+            in.results.push_back(keep(result->text()));
+        }
+    }
+    return QString::fromStdString(form::QuoteBlock(in));
+}
+
+void Form1::CopyQuote() {
+    if (Frame4->isHidden()) {
+        QApplication::beep(); // nothing calculated for the inputs on show
+        return;
+    }
+    QApplication::clipboard()->setText(QuoteText());
+}
+
+void Form1::Result_ContextMenu(QLabel *result, const QPoint &at) {
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QStringLiteral("Copia"), this,
+                    [result] { QApplication::clipboard()->setText(result->text()); });
+    menu->addAction(QStringLiteral("Copia tutti i risultati"), this, &Form1::CopyQuote);
+    menu->popup(result->mapToGlobal(at));
 }
 
 } // namespace kalvor::ui

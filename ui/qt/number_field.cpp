@@ -2,8 +2,8 @@
 
 #include "form/rules.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -12,28 +12,19 @@
 namespace kalvor::ui {
 namespace {
 
-constexpr QChar kBackspace(8);
-
-// The character a typed or pasted character becomes in the field; a null QChar swallows it.
-QChar FilterCharacter(NumberField::Filter filter, QChar c) {
-    const char16_t kept = form::FilterKey(filter, c.unicode());
-    return kept == form::kBackspace ? QChar() : QChar(kept);
-}
-
 // The last guard: whatever reaches the text by a road the key and paste handling do not see
-// (an input method, say) passes the same filter.
+// (an input method, say) is refused unless every character is one the field is made of.
 class FilterValidator : public QValidator {
 public:
     FilterValidator(NumberField::Filter filter, QObject *parent)
         : QValidator(parent), filter_(filter) {}
 
-    State validate(QString &input, int &pos) const override {
-        const QString before = input.left(pos);
-        const QString filteredBefore = NumberField::Filtered(filter_, before);
-        const QString filtered = NumberField::Filtered(filter_, input);
-        if (filtered != input) {
-            pos = static_cast<int>(filteredBefore.size());
-            input = filtered;
+    State validate(QString &input, int &) const override {
+        for (const QChar c : input) {
+            if (form::FilterKey(filter_, c.unicode()) != c.unicode() ||
+                c == QChar(form::kBackspace)) {
+                return Invalid;
+            }
         }
         return Acceptable;
     }
@@ -46,12 +37,16 @@ bool IsShortcut(const QKeyEvent *event) {
     return (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
 }
 
-// The characters a key types. Some platforms give Backspace, Enter and Escape no text, yet
+bool IsEnter(const QKeyEvent *event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+// The character a key types. Some platforms give Backspace, Enter and Escape no text, yet
 // they are typed characters all the same (8, 13, 27); Delete (127) is an editing key.
 QString TypedCharacters(const QKeyEvent *event) {
     switch (event->key()) {
     case Qt::Key_Backspace:
-        return QString(kBackspace);
+        return QString(QChar(form::kBackspace));
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return QStringLiteral("\r");
@@ -70,19 +65,28 @@ NumberField::NumberField(Filter filter, QWidget *parent) : QLineEdit(parent), fi
     setValidator(new FilterValidator(filter, this));
 }
 
-QString NumberField::Filtered(Filter filter, const QString &text) {
-    QString kept;
-    for (const QChar c : text) {
-        if (const QChar f = FilterCharacter(filter, c); !f.isNull()) {
-            kept += f;
-        }
+bool NumberField::InsertPasted(const QString &text) {
+    if (isReadOnly()) {
+        QApplication::beep();
+        return false;
     }
-    return kept;
+    const QString current = this->text();
+    const int start = hasSelectedText() ? selectionStart() : cursorPosition();
+    const int length = hasSelectedText() ? static_cast<int>(selectedText().size()) : 0;
+    const auto inserted = form::PastedText(filter_, maxLength(), current.toStdString(),
+                                           static_cast<std::size_t>(start),
+                                           static_cast<std::size_t>(length), text.toStdString());
+    if (!inserted) {
+        QApplication::beep();
+        return false;
+    }
+    insert(QString::fromStdString(*inserted));
+    return true;
 }
 
 void NumberField::keyPressEvent(QKeyEvent *event) {
     if (event->matches(QKeySequence::Paste)) {
-        PasteFiltered(QClipboard::Clipboard);
+        InsertPasted(QApplication::clipboard()->text(QClipboard::Clipboard));
         event->accept();
         return;
     }
@@ -95,20 +99,27 @@ void NumberField::keyPressEvent(QKeyEvent *event) {
     if (onCharacterTyped) {
         onCharacterTyped();
     }
-    if (typed == kBackspace) {
+    if (IsEnter(event)) {
+        event->accept();
+        if (onEnter) {
+            onEnter();
+        }
+        return;
+    }
+    if (typed.size() != 1) {
+        event->accept(); // an input method's text goes through the validator, not here
+        return;
+    }
+    const char16_t kept = form::FilterKey(filter_, typed.front().unicode());
+    if (kept == 0) {
+        event->accept(); // swallowed: Escape, the blank, letters, the minus sign
+        return;
+    }
+    if (kept == typed.front().unicode()) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    const QString filtered = Filtered(filter_, typed);
-    if (filtered.isEmpty()) {
-        event->accept(); // swallowed: Enter, Escape, the blank, letters, the minus sign
-        return;
-    }
-    if (filtered == typed) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    QKeyEvent replaced(event->type(), Qt::Key_Comma, event->modifiers(), filtered,
+    QKeyEvent replaced(event->type(), Qt::Key_Comma, event->modifiers(), QString(QChar(kept)),
                        event->isAutoRepeat(), static_cast<ushort>(event->count()));
     QLineEdit::keyPressEvent(&replaced);
     event->setAccepted(replaced.isAccepted());
@@ -140,8 +151,8 @@ void NumberField::mousePressEvent(QMouseEvent *event) {
 
 void NumberField::mouseReleaseEvent(QMouseEvent *event) {
     // The middle button pastes the X11 selection.
-    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
-        PasteFiltered(QClipboard::Selection);
+    if (event->button() == Qt::MiddleButton && QApplication::clipboard()->supportsSelection()) {
+        InsertPasted(QApplication::clipboard()->text(QClipboard::Selection));
         event->accept();
         return;
     }
@@ -149,15 +160,26 @@ void NumberField::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void NumberField::dropEvent(QDropEvent *event) {
-    QMimeData filtered;
-    if (event->mimeData()->hasText()) {
-        filtered.setText(Filtered(filter_, event->mimeData()->text()));
+    // Text moved within the field holds nothing new.
+    if (event->source() == this) {
+        QLineEdit::dropEvent(event);
+        return;
     }
-    QDropEvent replaced(event->position(), event->possibleActions(), &filtered, event->buttons(),
-                        event->modifiers(), event->type());
-    QLineEdit::dropEvent(&replaced);
-    event->setDropAction(replaced.dropAction());
-    event->setAccepted(replaced.isAccepted());
+    // The text goes in where it was dropped, under the same rule as a paste.
+    if (!event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    const int at = cursorPositionAt(event->position().toPoint());
+    deselect();
+    setCursorPosition(at);
+    if (InsertPasted(event->mimeData()->text())) {
+        event->setDropAction(Qt::CopyAction); // the source keeps its text
+        event->accept();
+        setFocus(Qt::MouseFocusReason);
+    } else {
+        event->ignore();
+    }
 }
 
 void NumberField::contextMenuEvent(QContextMenuEvent *event) {
@@ -165,20 +187,10 @@ void NumberField::contextMenuEvent(QContextMenuEvent *event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     if (QAction *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
         disconnect(paste, &QAction::triggered, nullptr, nullptr);
-        connect(paste, &QAction::triggered, this, [this] { PasteFiltered(QClipboard::Clipboard); });
+        connect(paste, &QAction::triggered, this,
+                [this] { InsertPasted(QApplication::clipboard()->text(QClipboard::Clipboard)); });
     }
     menu->popup(event->globalPos());
-}
-
-void NumberField::PasteFiltered(QClipboard::Mode mode) {
-    if (isReadOnly()) {
-        return;
-    }
-    // Filter first, then let the line edit cut the text at the field's maximum length.
-    const QString text = Filtered(filter_, QGuiApplication::clipboard()->text(mode));
-    if (!text.isEmpty()) {
-        insert(text);
-    }
 }
 
 } // namespace kalvor::ui

@@ -9,26 +9,29 @@
 
 namespace kalvor::ui {
 
-// A number field of the window: a line edit whose typed, pasted and dropped characters pass
-// the field's filter. Digits always pass; the decimal filter lets the comma through and turns
-// a typed "." into ","; backspace passes; every other character is swallowed. Editing
-// shortcuts (copy, cut, paste, undo, select all) and keys that type no character (arrows,
-// Delete, Home) keep their usual meaning.
+// A number field of the window: a line edit whose typed characters pass the field's key filter
+// and whose pasted and dropped texts pass the paste rule of form/rules.h, all or nothing.
+// Digits always pass; the decimal filter lets the comma through and turns a typed "." into
+// ","; backspace passes; every other character is swallowed. Editing shortcuts (copy, cut,
+// paste, undo, select all) and keys that type no character (arrows, Delete, Home) keep their
+// usual meaning.
 class NumberField : public QLineEdit {
 public:
     using Filter = form::FieldFilter;
 
     NumberField(Filter filter, QWidget *parent);
 
-    // The text as the filter lets it in: "2.5kg" becomes "2,5" in a decimal field, "25" in
-    // a whole-number field.
-    static QString Filtered(Filter filter, const QString &text);
+    // Inserts a pasted or dropped text in place of the selection if the paste rule allows it;
+    // otherwise the field keeps its text and the window beeps. False when refused.
+    bool InsertPasted(const QString &text);
 
     // Raised for every character typed into the field, before the filter judges it: also for
     // a character the filter swallows, and also while the field is read-only.
     std::function<void()> onCharacterTyped;
     // Raised when the field receives the focus by Tab, a click or the program.
     std::function<void()> onGotFocus;
+    // Raised for Enter, after onCharacterTyped; Enter never reaches the text.
+    std::function<void()> onEnter;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -39,8 +42,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    void PasteFiltered(QClipboard::Mode mode);
-
     Filter filter_;
     bool focusedByMousePress_ = false;
 };
