@@ -75,7 +75,7 @@ private:
     void PickTypedMaterial();
     void SetFieldText(HWND field, std::string_view text);
     void WriteResultCaption(std::size_t line, std::string_view caption);
-    bool ResultsOnShow() const;
+    void CopyQuote(); // the quote block, while the weights are on show
     std::string QuoteText() const;
     void CopyToClipboard(std::string_view text);
     void MoveTab(bool backwards);

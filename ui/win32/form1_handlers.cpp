@@ -11,6 +11,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace kalvor::win32 {
@@ -175,8 +176,10 @@ LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARA
             break;
         }
         self->Text_KeyPress(field);
-        if (typed == u'\r') {
-            self->Command1_Click();
+        if (typed == u'\r') { // never inserted
+            if (form::CalculatesOnEnter(*self->SpecOf(field))) {
+                self->Command1_Click();
+            }
             return 0;
         }
         const char16_t kept = form::FilterKey(self->SpecOf(field)->filter, typed);
@@ -246,8 +249,8 @@ bool Form1::PreTranslate(const MSG &message) {
         }
         return false;
     case 'C':
-        if (control && shift && !alt && ResultsOnShow()) {
-            CopyToClipboard(QuoteText());
+        if (control && shift && !alt) {
+            CopyQuote();
             return true;
         }
         return false;
@@ -304,7 +307,7 @@ void Form1::OnContextMenu(HWND control, POINT at) {
         CopyToClipboard(TextOf(control));
         break;
     case kCopyAllCommand:
-        CopyToClipboard(QuoteText());
+        CopyQuote();
         break;
     default:
         break;
@@ -421,7 +424,8 @@ void Form1::Label8_Click() {
     const HINSTANCE opened = ShellExecuteW(hwnd_, L"open", Widen(form::maker::kWebSite).c_str(),
                                            nullptr, nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(opened) <= 32) {
-        ShowMessage(calc::kSiteNotOpened.prompt, calc::kSiteNotOpened.title);
+        ShowMessage(std::string(calc::kSiteNotOpened.prompt) + form::maker::kWebAddress,
+                    calc::kSiteNotOpened.title);
     }
 }
 
@@ -454,6 +458,7 @@ void Form1::Text_GotFocus(HWND field) {
 
 void Form1::Text_Paste(HWND field) {
     if ((GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY) != 0) {
+        MessageBeep(MB_OK);
         return;
     }
     DWORD start = 0;
@@ -492,9 +497,12 @@ void Form1::WriteResultCaption(std::size_t line, std::string_view caption) {
     FitResultCaption(line);
 }
 
-bool Form1::ResultsOnShow() const {
-    return std::any_of(results_.begin(), results_.end(),
-                       [](HWND line) { return IsWindowVisible(line) != FALSE; });
+void Form1::CopyQuote() {
+    if (!IsWindowVisible(Frame[4])) {
+        MessageBeep(MB_OK); // nothing calculated for the inputs on show
+        return;
+    }
+    CopyToClipboard(QuoteText());
 }
 
 std::string Form1::QuoteText() const {
