@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Tests the Windows build under Wine, in a fresh Wine prefix on a virtual display:
+#   0. kalvor.exe is one file: it imports only DLLs that Windows has, and holds its manifest;
 #   1. the unit tests of the number services, the calculation and the window description, built
 #      with MinGW (number texts must match the Linux build to the character);
 #   2. the window test: it starts kalvor.exe and drives it with the keyboard and the mouse;
@@ -57,6 +58,21 @@ start=$SECONDS
 timeout 120 wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot -i"; }
 timeout 60 wineserver -w
 pass "fresh Wine prefix ($(wine --version)) on display $DISPLAY in $((SECONDS - start)) s"
+
+# --- 0. the program file ----------------------------------------------------------------------
+# One file and no DLL beside it: every DLL it imports must be one that Windows itself has.
+system32=$(winepath -u 'C:\windows\system32' | tr -d '\r')
+imports=$(x86_64-w64-mingw32-objdump -p "$build/kalvor.exe" | sed -n 's/^\s*DLL Name: //p')
+for dll in $imports; do
+    [ -n "$(find "$system32" -maxdepth 1 -iname "$dll")" ] || fail "kalvor.exe imports $dll, which Windows does not have"
+done
+pass "kalvor.exe, $(stat -c %s "$build/kalvor.exe") bytes, imports only system DLLs: $(echo $imports)"
+# The manifest is stored as plain UTF-8 in the resources.
+manifest=$(strings -a "$build/kalvor.exe")
+for expected in 'PerMonitorV2' 'Microsoft.Windows.Common-Controls" version="6.0.0.0'; do
+    grep -qF "$expected" <<<"$manifest" || fail "kalvor.exe: its manifest lacks $expected"
+done
+pass "kalvor.exe: manifest with per-monitor DPI awareness v2 and common controls 6"
 
 # --- 1. unit tests ----------------------------------------------------------------------------
 # ctest runs each test program through Wine, the build's emulator.
