@@ -9,6 +9,10 @@ if [ "${1:-build}" = test ]; then
     packages+=(clang libclang-rt-14-dev at-spi2-core dbus dbus-x11 python3 python3-gi gir1.2-atspi-2.0
                desktop-file-utils appstream binutils-mingw-w64-x86-64 file dpkg-dev)
 fi
+if [ "${1:-build}" = test ]; then
+    # The Windows program, its tests under Wine and its installer.
+    packages+=(g++-mingw-w64-x86-64-posix googletest nsis wine wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 #   4. the real window on a virtual display, driven with the keyboard and read back through
 #      accessibility;
 #   5. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package.
+#   6. the Windows program and its installer, built with MinGW-w64 and tested under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -49,3 +50,7 @@ stage "the real window, driven from outside and read through accessibility"
 
 stage "delivery: desktop file, metainfo, Windows resources, Debian package"
 "$root/scripts/check_packaging.sh" "$root/build-test"
+
+stage "the Windows program and its installer: built with MinGW-w64, tested under Wine"
+"$root/scripts/build_windows.sh" -DKALVOR_WERROR=ON
+"$root/scripts/test_windows.sh" "$root/build-windows"
