@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Start-up benchmark of the Windows program under Wine, run by hand: how long kalvor.exe takes
 # from exec to its window being mapped and painted on a virtual display, against a bare Win32
-# window of the same size as the baseline, run alternately in the same batch. Prints a
-# Markdown table for the README.
+# window of the same size as the baseline, run alternately in the same batch. A second bare
+# window carries kalvor.exe's manifest: the difference between the two is the cost of loading
+# the visual styles (common controls 6 and the theme library). Prints a Markdown table for the
+# README.
 #
 # Usage: scripts/bench_startup_windows.sh [RUNS]    (RUNS measured runs of each, default 20)
 # Environment:
@@ -23,9 +25,10 @@ done
 [ "$runs" -ge 1 ] || { echo "$0: RUNS must be at least 1" >&2; exit 2; }
 
 [ -f "$build/kalvor.exe" ] || { echo "$0: no $build/kalvor.exe (scripts/build_windows.sh)" >&2; exit 1; }
-cmake --build "$build" --target bare_window_win32 >&2
+cmake --build "$build" --target bare_window_win32 bare_window_win32_styled >&2
 kalvor=$build/kalvor.exe
 bare=$build/bench/bare_window_win32.exe
+styled=$build/bench/bare_window_win32_styled.exe
 cmake -S "$root/bench/startup" -B "$build/harness" -G Ninja -DCMAKE_BUILD_TYPE=Release >&2
 cmake --build "$build/harness" --target measure >&2
 measure=$build/harness/measure
@@ -63,18 +66,21 @@ echo "Measuring $runs runs of each (after $warmup warm-up runs each) on $DISPLAY
 for ((i = 1; i <= warmup + runs; i++)); do
     suffix=txt
     [ "$i" -le "$warmup" ] && suffix=warm
-    # Alternate which goes first, so that a drift in the machine's load falls on both alike.
-    if ((i % 2)); then
-        one_run bare "$bare" "$work/bare.$suffix"
-        one_run kalvor "$kalvor" "$work/kalvor.$suffix"
-    else
-        one_run kalvor "$kalvor" "$work/kalvor.$suffix"
-        one_run bare "$bare" "$work/bare.$suffix"
-    fi
+    # Rotate which goes first, so that a drift in the machine's load falls on all alike.
+    case $((i % 3)) in
+    0) order=(bare styled kalvor) ;;
+    1) order=(styled kalvor bare) ;;
+    *) order=(kalvor bare styled) ;;
+    esac
+    for name in "${order[@]}"; do
+        one_run "$name" "${!name}" "$work/$name.$suffix"
+    done
 done
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
-grep -q -v 'title="Bare 2.2"' "$work/bare.txt" && { echo "$0: bare window: wrong window" >&2; exit 1; }
+for name in bare styled; do
+    grep -q -v 'title="Bare 2.2"' "$work/$name.txt" && { echo "$0: $name window: wrong window" >&2; exit 1; }
+done
 grep -q -v 'title="Kalvor 2.2"' "$work/kalvor.txt" && { echo "$0: Kalvor: wrong window" >&2; exit 1; }
 
 field() { grep -o "\b$2=[0-9-]*" "$1" | cut -d= -f2; }
@@ -83,21 +89,23 @@ median() {
         if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 row() { # label key divisor decimals
-    local b k
+    local b s k
     b=$(field "$work/bare.txt" "$2" | median)
+    s=$(field "$work/styled.txt" "$2" | median)
     k=$(field "$work/kalvor.txt" "$2" | median)
-    awk -v label="$1" -v b="$b" -v k="$k" -v d="$3" -v p="$4" 'BEGIN {
-        printf "| %s | %.*f | %.*f | %.2f× |\n", label, p, b / d, p, k / d, k / b }'
+    awk -v label="$1" -v b="$b" -v s="$s" -v k="$k" -v d="$3" -v p="$4" 'BEGIN {
+        printf "| %s | %.*f | %.*f (%.2f×) | %.*f | %.2f× |\n",
+            label, p, b / d, p, s / d, s / b, p, k / d, k / b }'
 }
 
 echo
 echo "Start-up under $(wine --version) on Xvfb (1024×768×24), median of $runs runs each after"
-echo "$warmup warm-up runs, alternating; load average $load_before before, $load_after after."
+echo "$warmup warm-up runs, in rotating order; load average $load_before before, $load_after after."
 echo "Window sizes: bare $(grep -o 'size=[0-9x]*' "$work/bare.txt" | sort -u | cut -d= -f2 | tr '\n' ' ')," \
     "Kalvor $(grep -o 'size=[0-9x]*' "$work/kalvor.txt" | sort -u | cut -d= -f2 | tr '\n' ' ')"
 echo
-echo "| median | bare Win32 window | kalvor.exe | kalvor.exe / bare |"
-echo "|---|---:|---:|---:|"
+echo "| median | bare Win32 window | the same with Kalvor's manifest | kalvor.exe | kalvor.exe / bare |"
+echo "|---|---:|---:|---:|---:|"
 row "exec → window mapped (ms)" mapped_us 1000 1
 row "exec → window painted (ms)" painted_us 1000 1
 row "peak memory of the Wine process, VmHWM (MiB)" vmhwm_kb 1024 1
