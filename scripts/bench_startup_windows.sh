@@ -58,7 +58,9 @@ one_run() { # name binary file
         cat "$work/$1.log" >&2
         exit 1
     fi
-    sleep 0.2 # let the server finish with the killed process
+    # The meter kills the program; Wine's server and desktop process then clean up after it,
+    # which would slow whichever program came next.
+    sleep 1
 }
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -66,11 +68,15 @@ echo "Measuring $runs runs of each (after $warmup warm-up runs each) on $DISPLAY
 for ((i = 1; i <= warmup + runs; i++)); do
     suffix=txt
     [ "$i" -le "$warmup" ] && suffix=warm
-    # Rotate which goes first, so that a drift in the machine's load falls on all alike.
-    case $((i % 3)) in
+    # Cycle through the six orders, so that a drift in the machine's load, and whatever one
+    # program leaves behind for the next, falls on all three alike.
+    case $((i % 6)) in
     0) order=(bare styled kalvor) ;;
     1) order=(styled kalvor bare) ;;
-    *) order=(kalvor bare styled) ;;
+    2) order=(kalvor bare styled) ;;
+    3) order=(bare kalvor styled) ;;
+    4) order=(kalvor styled bare) ;;
+    *) order=(styled bare kalvor) ;;
     esac
     for name in "${order[@]}"; do
         one_run "$name" "${!name}" "$work/$name.$suffix"
@@ -100,7 +106,7 @@ row() { # label key divisor decimals
 
 echo
 echo "Start-up under $(wine --version) on Xvfb (1024×768×24), median of $runs runs each after"
-echo "$warmup warm-up runs, in rotating order; load average $load_before before, $load_after after."
+echo "$warmup warm-up runs, in six rotating orders; load average $load_before before, $load_after after."
 echo "Window sizes: bare $(grep -o 'size=[0-9x]*' "$work/bare.txt" | sort -u | cut -d= -f2 | tr '\n' ' ')," \
     "Kalvor $(grep -o 'size=[0-9x]*' "$work/kalvor.txt" | sort -u | cut -d= -f2 | tr '\n' ' ')"
 echo
