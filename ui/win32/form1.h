@@ -51,6 +51,7 @@ private:
     void SetDensityLook(bool framed, bool readOnly);
     LRESULT OnControlColour(HDC dc, HWND control);
     void OnDrawItem(const DRAWITEMSTRUCT &item) const;
+    void PaintFrame(HWND frame) const;
     void OnDpiChanged(UINT dpi, const RECT &suggested);
     void FitResultCaption(std::size_t line);
     void ResizeToClientArea(const RECT *suggested);

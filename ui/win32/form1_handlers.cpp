@@ -124,6 +124,7 @@ LRESULT CALLBACK Form1::FrameProc(HWND frame, UINT message, WPARAM wParam, LPARA
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_DRAWITEM:
+    case WM_CONTEXTMENU: // naming the control clicked, not the frame
         return SendMessageW(self->hwnd_, message, wParam, lParam);
     case WM_ERASEBKGND: {
         // A group box paints only its border: a control hidden inside it leaves a hole.
@@ -133,13 +134,8 @@ LRESULT CALLBACK Form1::FrameProc(HWND frame, UINT message, WPARAM wParam, LPARA
         return TRUE;
     }
     case WM_PAINT:
-        if (self->SpecOf(frame)->flags & form::Borderless) {
-            PAINTSTRUCT paint;
-            BeginPaint(frame, &paint);
-            EndPaint(frame, &paint);
-            return 0;
-        }
-        break;
+        self->PaintFrame(frame);
+        return 0;
     case WM_NCDESTROY:
         RemoveWindowSubclass(frame, FrameProc, 0);
         break;
@@ -191,6 +187,12 @@ LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARA
     case WM_PASTE:
         self->Text_Paste(field);
         return 0;
+    case WM_KEYDOWN: // Shift+Insert pastes without a WM_PASTE
+        if (wParam == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+            self->Text_Paste(field);
+            return 0;
+        }
+        break;
     case WM_SETFOCUS: {
         const LRESULT result = DefSubclassProc(field, message, wParam, lParam);
         self->Text_GotFocus(field);

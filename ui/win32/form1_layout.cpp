@@ -357,12 +357,15 @@ void Form1::Layout() {
                      Scaled(spec.width), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         if (isList) {
             // The closed box is as high as the font makes it: bring it to the designed height.
-            RECT closed{};
-            GetWindowRect(control, &closed);
-            const auto itemHeight =
-                SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-            SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                         itemHeight + height - (closed.bottom - closed.top));
+            // The item height of the box (index -1) and the box's own height differ by its
+            // borders, which differ between systems: set, measure, and set again.
+            int item = height - 6;
+            for (int tries = 0; tries < 2; ++tries) {
+                SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
+                RECT closed{};
+                GetWindowRect(control, &closed);
+                item += height - (closed.bottom - closed.top);
+            }
         }
     }
     for (std::size_t line = 0; line < results_.size(); ++line) {
@@ -455,6 +458,42 @@ LRESULT Form1::OnControlColour(HDC dc, HWND control) {
                          : RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// A group box drawn here rather than by the system, whose themed and unthemed group boxes
+// both draw the caption in their own colour: an etched border, broken by the caption in the
+// frame's colour. A borderless frame draws nothing.
+void Form1::PaintFrame(HWND frame) const {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(frame, &paint);
+    const ControlSpec &spec = *SpecOf(frame);
+    if ((spec.flags & form::Borderless) == 0) {
+        RECT box{};
+        GetClientRect(frame, &box);
+        const SelectedObject font(dc,
+                                  reinterpret_cast<HFONT>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        RECT border = box;
+        border.top += metrics.tmHeight / 2;
+        DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+        const std::wstring caption = Widen(spec.caption);
+        if (!caption.empty()) {
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+            const int indent = MulDiv(8, static_cast<int>(dpi_), kDesignDpi);
+            const int gap = MulDiv(2, static_cast<int>(dpi_), kDesignDpi);
+            RECT text{box.left + indent - gap, box.top, box.left + indent + extent.cx + gap,
+                      box.top + metrics.tmHeight};
+            FillRect(dc, &text, GetSysColorBrush(COLOR_BTNFACE));
+            const std::uint32_t rgb = spec.textColour;
+            SetTextColor(dc, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+            SetBkMode(dc, TRANSPARENT);
+            TextOutW(dc, box.left + indent, box.top, caption.c_str(),
+                     static_cast<int>(caption.size()));
+        }
+    }
+    EndPaint(frame, &paint);
 }
 
 void Form1::OnDrawItem(const DRAWITEMSTRUCT &item) const {
