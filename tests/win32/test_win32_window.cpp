@@ -593,6 +593,8 @@ void FiltersAndPastes(const std::wstring &program) {
         k.Fill(row.field, row.typed);
         Same("type " + std::string(row.typed) + " into " + row.field, k.Text(row.field), row.shows);
     }
+    k.Press(VK_BACK, {VK_CONTROL});
+    Same("type Ctrl+Backspace: no character", k.Text("Text2"), "1,2,3");
     struct Paste {
         const char *field, *before;
         bool selectAll;
