@@ -21,6 +21,6 @@ const Picture &Logo();
 const Picture &WindowIcon();
 // The pointer over the link line: 32 x 32, a white pointing hand with a blue cuff. Its hot spot,
 // the fingertip, is kHandHotSpotX, kHandHotSpotY of form/controls.h.
-const Picture &HandCursor();
+const Picture &PointingHand();
 
 } // namespace kalvor::form

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libqt6test6 fonts-liberation2
-          libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick)
+          libfontconfig-dev libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick)
 if [ "${1:-build}" = test ]; then
     packages+=(clang libclang-rt-14-dev at-spi2-core dbus dbus-x11 python3 python3-gi gir1.2-atspi-2.0
                desktop-file-utils appstream binutils-mingw-w64-x86-64 file dpkg-dev)

@@ -3,7 +3,8 @@
 #   1. the unit and window tests, warnings as errors;
 #   2. the same tests under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the fuzz target for about a minute, under the same sanitizers (clang's libFuzzer);
-#   4. the real window on a virtual display, driven with the keyboard and read back through
+#   4. the real window on a virtual display: the window at start compared pixel for pixel with
+#      the committed screenshot, then driven with the keyboard and read back through
 #      accessibility;
 #   5. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package.
 #   6. the Windows program and its installer, built with MinGW-w64 and tested under Wine.
@@ -44,6 +45,9 @@ if ! "$root/build-fuzz/tests/fuzz/fuzz_calcola" -max_total_time="$fuzz_seconds" 
     exit 1
 fi
 tail -n 2 "$scratch/fuzz.log"
+
+stage "the real window at start, pixel for pixel against tests/real_window/start_window.png"
+"$root/scripts/check_window_pixels.sh" "$root/build-test/app/kalvor"
 
 stage "the real window, driven from outside and read through accessibility"
 "$root/scripts/check_real_window.sh" "$root/build-test/app/kalvor"

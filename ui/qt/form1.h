@@ -23,6 +23,12 @@ class NumberField;
 // overflow their boxes. Call before the window is built.
 void InstallFontSubstitutions();
 
+// The face most of the window's controls use (Arial 9 points, or its installed stand-in) for the
+// whole application, so that start-up lays out no text in a face the window does not show: a
+// line edit lays out its text in the application's font before it takes its own. Call after
+// InstallFontSubstitutions() and before the window is built.
+void UseWindowFont();
+
 // Qt's own texts (a field's context menu, the buttons of a box) in Italian, whatever the
 // user's locale. False when the translation is not installed: they then stay in English.
 bool InstallItalianTranslation();
@@ -33,11 +39,9 @@ QPalette DesignedPalette();
 // The Fusion style with the designed palette for the whole application, so that lists, menus
 // and message boxes match the window. Call before the window is built.
 void UseDesignedLook();
-
-// Starts reading the logo on another thread while the application sets up its fonts and the
-// window's controls; the window takes it when it is built. Call once, after the QApplication
-// and before the window. Without it the window reads the logo itself.
-void PreloadPictures();
+// Reads the picture the Fusion style draws frames with, in a way that loads no image plugin.
+// Call before the window is shown.
+void PreloadGroupBoxFrame();
 
 // The one window of Kalvor, with its 46 controls. Every control's objectName is its name
 // below, so tests and tools find it with findChild<...>("Text2").

@@ -2,13 +2,18 @@
 
 #include "calc/catalogue.h"
 #include "form/controls.h"
+#include "form/pictures.h"
 #include "ui/qt/number_field.h"
+#include "ui/qt/picture_image.h"
 #include "ui/qt/qt_text.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QGroupBox>
+#include <QHash>
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
@@ -17,23 +22,50 @@
 #include <QLocale>
 #include <QPalette>
 #include <QPixmap>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <algorithm>
 #include <array>
-#include <future>
 #include <memory>
 
 namespace kalvor::ui {
 namespace {
 
-constexpr const char *kLogoResource = ":/logo.gif";
+// The face to ask for in place of a designed one: the designed face where it is installed, else
+// its first installed stand-in. Asking for a face that is not installed makes Qt sort all the
+// system's fonts for a fallback, once for each face and again for each size; looking it up once
+// here keeps that off start-up.
+QString InstalledFace(std::string_view designed) {
+    static QHash<QString, QString> chosen;
+    const QString face = ToQString(designed);
+    if (const auto known = chosen.constFind(face); known != chosen.constEnd()) {
+        return *known;
+    }
+    const QStringList installed = QFontDatabase::families();
+    const auto isInstalled = [&](const QString &wanted) {
+        return std::find_if(installed.begin(), installed.end(), [&](const QString &family) {
+            return family.compare(wanted, Qt::CaseInsensitive) == 0;
+        });
+    };
+    QString pick = face; // with no stand-in installed either, Qt falls back by itself
+    if (isInstalled(face) == installed.end()) {
+        for (const QString &standIn : QFont::substitutes(face)) {
+            if (const auto family = isInstalled(standIn); family != installed.end()) {
+                pick = *family;
+                break;
+            }
+        }
+    }
+    return *chosen.insert(face, pick);
+}
 
 QFont MakeFont(const form::FontSpec &face) {
-    QFont font(ToQString(face.family));
+    QFont font(InstalledFace(face.family));
     font.setPointSizeF(face.points);
     font.setWeight(face.bold ? QFont::Bold : QFont::Normal);
     font.setUnderline(face.underline);
@@ -84,35 +116,15 @@ Qt::Alignment LabelAlignment(unsigned flags) {
     return Qt::AlignLeft | Qt::AlignTop;
 }
 
-// Reads a picture straight at the size it is shown, in device pixels: the full-size logo,
-// four times as large, never stays in the window's memory.
-QImage ReadPicture(const char *resource, QSize shown, qreal ratio) {
-    QImageReader reader(QString::fromLatin1(resource));
-    reader.setScaledSize(QSize(qRound(shown.width() * ratio), qRound(shown.height() * ratio)));
-    return reader.read();
-}
-
-// The picture read ahead by PreloadPictures(), if any.
-struct PendingPicture {
-    const char *resource = nullptr;
-    QSize shown;
-    qreal ratio = 1;
-    std::future<QImage> image;
-};
-PendingPicture &Pending() {
-    static PendingPicture pending;
-    return pending;
-}
-
-QPixmap TakePicture(const char *resource, QSize shown) {
+// The picture smoothly stretched to the size it is shown, in device pixels, as the window
+// keeps it: the full-size logo, four times as large, never stays in its memory.
+QPixmap ShownPicture(const form::Picture &picture, QSize shown) {
     const qreal ratio = qApp->devicePixelRatio();
-    PendingPicture &pending = Pending();
-    const bool readAhead = pending.image.valid() && qstrcmp(pending.resource, resource) == 0 &&
-                           pending.shown == shown && qFuzzyCompare(pending.ratio, ratio);
-    QPixmap picture =
-        QPixmap::fromImage(readAhead ? pending.image.get() : ReadPicture(resource, shown, ratio));
-    picture.setDevicePixelRatio(ratio);
-    return picture;
+    const QSize pixels(qRound(shown.width() * ratio), qRound(shown.height() * ratio));
+    QPixmap pixmap = QPixmap::fromImage(
+        ToImage(picture).scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
 }
 
 QSize PixelSize(const form::ControlSpec &row) {
@@ -125,12 +137,7 @@ QWidget *Create(const form::ControlSpec &row, QWidget *container) {
     const QString caption = ToQString(row.caption);
     QWidget *widget = nullptr;
     switch (row.kind) {
-    case form::Kind::EditableCombo: {
-        auto *combo = new QComboBox(container);
-        combo->setEditable(true);
-        widget = combo;
-        break;
-    }
+    case form::Kind::EditableCombo:
     case form::Kind::ListCombo:
         widget = new QComboBox(container);
         break;
@@ -160,6 +167,7 @@ QWidget *Create(const form::ControlSpec &row, QWidget *container) {
     switch (row.kind) {
     case form::Kind::EditableCombo: {
         auto *combo = static_cast<QComboBox *>(widget);
+        combo->setEditable(true); // its line edit lays out its text at once, in the combo's font
         // Typing into the box never adds to the list or completes a name.
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setCompleter(nullptr);
@@ -204,7 +212,7 @@ QWidget *Create(const form::ControlSpec &row, QWidget *container) {
         auto *image = static_cast<QLabel *>(widget);
         // Stretched to the box whatever the picture's proportions.
         image->setScaledContents(true);
-        image->setPixmap(TakePicture(kLogoResource, PixelSize(row)));
+        image->setPixmap(ShownPicture(form::Logo(), PixelSize(row)));
         image->setFocusPolicy(Qt::NoFocus);
         break;
     }
@@ -220,19 +228,6 @@ template <class T> T *Child(const QWidget &form, std::string_view name) {
 
 } // namespace
 
-void PreloadPictures() {
-    for (const form::ControlSpec &row : form::kControls) {
-        if (row.kind == form::Kind::Image) {
-            PendingPicture &pending = Pending();
-            pending.resource = kLogoResource;
-            pending.shown = PixelSize(row);
-            pending.ratio = qApp->devicePixelRatio();
-            pending.image = std::async(std::launch::async, ReadPicture, pending.resource,
-                                       pending.shown, pending.ratio);
-        }
-    }
-}
-
 void InstallFontSubstitutions() {
     QStringList substitutes;
     for (const std::string_view face : form::kSansSubstitutes) {
@@ -240,6 +235,50 @@ void InstallFontSubstitutions() {
     }
     QFont::insertSubstitutions(QStringLiteral("Microsoft Sans Serif"), substitutes);
     QFont::insertSubstitution(QStringLiteral("Arial"), substitutes.front());
+}
+
+namespace {
+
+// QPixmap's own cache key for a picture file, as Qt 6 forms it when it loads one: the path, then
+// the file's time, its size and the pixmap type (0, a pixmap), each as its bytes in memory
+// order with the low digit first.
+template <class Number> QString HexBytes(Number value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    QString text;
+    const auto *byte = reinterpret_cast<const unsigned char *>(&value);
+    for (std::size_t i = 0; i < sizeof value; ++i, ++byte) {
+        text += QLatin1Char(kDigits[*byte & 0xF]);
+        text += QLatin1Char(kDigits[*byte >> 4]);
+    }
+    return text;
+}
+
+} // namespace
+
+void PreloadGroupBoxFrame() {
+    // Fusion draws every frame from this picture, which it reads by file name. Qt then asks
+    // every image plugin whether it reads PNG, loading all of them (and libjpeg) for a format
+    // it decodes itself. Read here with the format named, no plugin is loaded, and the style
+    // finds the picture in the pixmap cache. Should a later Qt form its key otherwise, the
+    // style reads the file as before: slower, never different.
+    const QString path =
+        QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png");
+    const QFileInfo file(path);
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    const QImage frame = reader.read();
+    if (frame.isNull()) {
+        return;
+    }
+    QPixmapCache::insert(
+        QStringLiteral("qt_pixmap") + file.absoluteFilePath() +
+            HexBytes(static_cast<quint32>(file.lastModified().toSecsSinceEpoch())) +
+            HexBytes(static_cast<quint64>(file.size())) + HexBytes(quint32{0}),
+        QPixmap::fromImage(frame));
+}
+
+void UseWindowFont() {
+    QApplication::setFont(MakeFont(form::kArial9));
 }
 
 QPalette DesignedPalette() {
@@ -270,12 +309,14 @@ Form1::Form1(runtime::Services services, QWidget *parent)
 void Form1::BuildControls() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ToQString(form::kTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/kalvor.ico")));
+    setWindowIcon(QIcon(QPixmap::fromImage(ToImage(form::WindowIcon()))));
     setFixedSize(form::Pixels(form::kClientWidthTwips), form::Pixels(form::kClientHeightTwips));
     // The frame captions, the banner and the logo are drawn for a light face: a dark desktop
     // palette would leave them unreadable.
     setPalette(DesignedPalette());
     const QPalette windowColours = palette();
+    const QCursor hand(QPixmap::fromImage(ToImage(form::PointingHand())), form::kHandHotSpotX,
+                       form::kHandHotSpotY);
 
     for (const form::ControlSpec &row : form::kControls) {
         QWidget *const container = row.container.empty() ? static_cast<QWidget *>(this)
@@ -289,8 +330,7 @@ void Form1::BuildControls() {
             KeepWindowTextColours(widget, windowColours);
         }
         if (row.flags & form::HandCursor) {
-            widget->setCursor(QCursor(QPixmap(QStringLiteral(":/hand.cur")), form::kHandHotSpotX,
-                                      form::kHandHotSpotY));
+            widget->setCursor(hand);
         }
         if (row.flags & form::Hidden) {
             widget->hide();

@@ -69,7 +69,6 @@ private:
     void Text_KeyPress(HWND field);
     void Text_Change(HWND field);
     void Text_GotFocus(HWND field);
-    void Text_Click(HWND field);
     void Text_Paste(HWND field);
     void HideResults(); // both frames: weights and costs
     void Hide(form::Stale stale);
@@ -107,7 +106,6 @@ private:
 
     std::vector<std::pair<const form::FontSpec *, Font>> fonts_;
     std::array<Font, 6> resultFonts_; // the result lines, each shrunk to fit its caption
-    Brush inputBrush_;
     Bitmap logo_;
     Icon icon_;
     Icon hand_;

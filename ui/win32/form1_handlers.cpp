@@ -167,9 +167,10 @@ LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARA
     case WM_CHAR: {
         const auto typed = static_cast<char16_t>(wParam);
         // Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+Z and the like arrive as control characters: they are
-        // editing shortcuts, not typing. AltGr characters (Ctrl+Alt) are typing.
+        // editing shortcuts, not typing. AltGr characters (Ctrl+Alt) are typing. Ctrl+Backspace
+        // would put a DEL character into the text.
         if (GetKeyState(VK_CONTROL) < 0 && (typed < 0x20 || typed == 0x7F)) {
-            break;
+            return typed == 0x7F ? 0 : DefSubclassProc(field, message, wParam, lParam);
         }
         self->Text_KeyPress(field);
         if (typed == u'\r') { // never inserted

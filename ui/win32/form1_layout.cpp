@@ -386,6 +386,7 @@ void Form1::ResizeToClientArea(const RECT *suggested) {
 
 void Form1::OnDpiChanged(UINT dpi, const RECT &suggested) {
     dpi_ = dpi;
+    const auto previous = std::move(fonts_); // deleted once the controls have the new ones
     MakeFonts();
     Layout();
     ResizeToClientArea(&suggested);
@@ -412,8 +413,10 @@ void Form1::FitResultCaption(std::size_t line) {
             return static_cast<int>(extent.cx);
         });
     }
-    resultFonts_[line] = MakeFont(face, points);
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(resultFonts_[line].get()), TRUE);
+    // The label lets go of its old font before the font is deleted.
+    Font fitted = MakeFont(face, points);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.get()), TRUE);
+    resultFonts_[line] = std::move(fitted);
 
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;

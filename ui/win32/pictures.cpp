@@ -102,7 +102,7 @@ Icon WindowIcon() {
 }
 
 Icon HandCursor(int hotSpotX, int hotSpotY) {
-    return MakeIcon(form::HandCursor(), false, hotSpotX, hotSpotY);
+    return MakeIcon(form::PointingHand(), false, hotSpotX, hotSpotY);
 }
 
 } // namespace kalvor::win32

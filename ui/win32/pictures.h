@@ -4,8 +4,7 @@
 
 #include <windows.h>
 
-// The pictures of form/pictures.h as Windows bitmaps, icons and cursors. (form/pictures.h stays
-// out of this header: its HandCursor() shares a name with a flag of form/controls.h.)
+// The pictures of form/pictures.h as Windows bitmaps, icons and cursors.
 namespace kalvor::win32 {
 
 // The logo stretched to width x height, each pixel the average of the pixels it covers, drawn
