@@ -6,7 +6,8 @@
 #   2. the window test: it starts kalvor.exe and drives it with the keyboard and the mouse;
 #   3. the installer: a silent install for all users, its files, the Start-menu shortcut and
 #      the uninstall entry; the installed program shows its window; a silent uninstall leaves
-#      nothing behind.
+#      nothing behind;
+#   4. the window on a screen of 144 DPI is half as large again.
 # One line per check; stops with a non-zero status at the first failure.
 # Usage: scripts/test_windows.sh [BUILD_DIR]      (default build-windows, made by build_windows.sh)
 set -euo pipefail
@@ -160,3 +161,16 @@ timeout 60 wineserver -w
 [ ! -e "$shortcut" ] || fail "after uninstall: Kalvor.lnk left in the Start menu"
 wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "after uninstall: the uninstall entry is left"
 pass "silent uninstall: no folder, no shortcut, no uninstall entry left"
+
+# --- 4. another DPI -----------------------------------------------------------------------------
+# The layout is in pixels at 96 DPI, scaled to the screen's DPI: at 144 DPI, 442 x 488 becomes
+# 663 x 732.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+timeout 60 wineserver -w # the setting is read when Wine starts
+wine "$build/kalvor.exe" >"$work/kalvor.log" 2>&1 &
+program_pid=$!
+window=$(timeout 60 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) ||
+    { cat "$work/kalvor.log" >&2; fail "kalvor.exe at 144 DPI: no window \"$title\" within 60 s"; }
+size=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
+[ "$size" = 663x732 ] || fail "kalvor.exe at 144 DPI: the window is $size, expected 663x732"
+pass "kalvor.exe at 144 DPI: the window is 663x732"
