@@ -24,11 +24,14 @@ for number in "$runs" "$warmup"; do
 done
 [ "$runs" -ge 1 ] || { echo "$0: RUNS must be at least 1" >&2; exit 2; }
 
-[ -f "$build/kalvor.exe" ] || { echo "$0: no $build/kalvor.exe (scripts/build_windows.sh)" >&2; exit 1; }
+[ -f "$build/kalvor.exe" ] ||
+    { echo "$0: no $build/kalvor.exe (scripts/build_windows.sh)" >&2; exit 1; }
 cmake --build "$build" --target bare_window_win32 bare_window_win32_styled >&2
-kalvor=$build/kalvor.exe
-bare=$build/bench/bare_window_win32.exe
-styled=$build/bench/bare_window_win32_styled.exe
+declare -A program=(
+    [kalvor]=$build/kalvor.exe
+    [bare]=$build/bench/bare_window_win32.exe
+    [styled]=$build/bench/bare_window_win32_styled.exe
+)
 cmake -S "$root/bench/startup" -B "$build/harness" -G Ninja -DCMAKE_BUILD_TYPE=Release >&2
 cmake --build "$build/harness" --target measure >&2
 measure=$build/harness/measure
@@ -79,7 +82,7 @@ for ((i = 1; i <= warmup + runs; i++)); do
     *) order=(styled bare kalvor) ;;
     esac
     for name in "${order[@]}"; do
-        one_run "$name" "${!name}" "$work/$name.$suffix"
+        one_run "$name" "${program[$name]}" "$work/$name.$suffix"
     done
 done
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)

@@ -56,7 +56,8 @@ source "$root/scripts/lib/xvfb.sh"
 start_xvfb "$work" || fail "Xvfb did not start"
 
 start=$SECONDS
-timeout 120 wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot -i"; }
+timeout 120 wineboot -i >"$work/wineboot.log" 2>&1 ||
+    { cat "$work/wineboot.log" >&2; fail "wineboot -i"; }
 timeout 60 wineserver -w
 pass "fresh Wine prefix ($(wine --version)) on display $DISPLAY in $((SECONDS - start)) s"
 
@@ -65,9 +66,11 @@ pass "fresh Wine prefix ($(wine --version)) on display $DISPLAY in $((SECONDS - 
 system32=$(winepath -u 'C:\windows\system32' | tr -d '\r')
 imports=$(x86_64-w64-mingw32-objdump -p "$build/kalvor.exe" | sed -n 's/^\s*DLL Name: //p')
 for dll in $imports; do
-    [ -n "$(find "$system32" -maxdepth 1 -iname "$dll")" ] || fail "kalvor.exe imports $dll, which Windows does not have"
+    [ -n "$(find "$system32" -maxdepth 1 -iname "$dll")" ] ||
+        fail "kalvor.exe imports $dll, which Windows does not have"
 done
-pass "kalvor.exe, $(stat -c %s "$build/kalvor.exe") bytes, imports only system DLLs: $(echo $imports)"
+pass "kalvor.exe, $(stat -c %s "$build/kalvor.exe") bytes, imports only system DLLs:" \
+    "${imports//$'\n'/ }"
 # The manifest is stored as plain UTF-8 in the resources.
 manifest=$(strings -a "$build/kalvor.exe")
 for expected in 'PerMonitorV2' 'Microsoft.Windows.Common-Controls" version="6.0.0.0'; do
@@ -77,8 +80,8 @@ pass "kalvor.exe: manifest with per-monitor DPI awareness v2 and common controls
 
 # --- 1. unit tests ----------------------------------------------------------------------------
 # ctest runs each test program through Wine, the build's emulator.
-if ! ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)" -E '^test_win32_window$' \
-    >"$work/ctest.log" 2>&1; then
+if ! ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)" \
+    -E '^test_win32_window$' >"$work/ctest.log" 2>&1; then
     cat "$work/ctest.log" >&2
     fail "unit tests under Wine"
 fi
@@ -88,7 +91,8 @@ pass "unit tests under Wine: $(grep -o '[0-9]*% tests passed.*' "$work/ctest.log
 if [ -f "$root/tests/win32/CMakeLists.txt" ]; then
     driver="$build/tests/win32/test_win32_window.exe"
     [ -f "$driver" ] || fail "$driver is missing"
-    if ! timeout 600 wine "$driver" "$(winepath -w "$build/kalvor.exe")" >"$work/window.log" 2>&1; then
+    if ! timeout 600 wine "$driver" "$(winepath -w "$build/kalvor.exe")" \
+        >"$work/window.log" 2>&1; then
         cat "$work/window.log" >&2
         fail "window test"
     fi
@@ -102,21 +106,24 @@ registry() { # value name -> the value's data, or nothing when the key or value 
         sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
 }
 
-timeout 120 wine "$setup" /S >"$work/setup.log" 2>&1 || { cat "$work/setup.log" >&2; fail "silent install"; }
+timeout 120 wine "$setup" /S >"$work/setup.log" 2>&1 ||
+    { cat "$work/setup.log" >&2; fail "silent install"; }
 timeout 60 wineserver -w
 program_files=$(unix_path 'C:\Program Files')
 install_dir="$program_files/Kalvor"
 start_menu=$(unix_path 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs')
 pass "silent install: $(basename "$setup") /S"
 
-cmp -s "$build/kalvor.exe" "$install_dir/kalvor.exe" || fail "installed: Program Files\\Kalvor\\kalvor.exe"
+cmp -s "$build/kalvor.exe" "$install_dir/kalvor.exe" ||
+    fail "installed: Program Files\\Kalvor\\kalvor.exe"
 [ -f "$install_dir/disinstalla.exe" ] || fail "installed: Program Files\\Kalvor\\disinstalla.exe"
 pass "installed: Program Files\\Kalvor\\kalvor.exe and disinstalla.exe"
 
 shortcut="$start_menu/Kalvor.lnk"
 [ -f "$shortcut" ] || fail "Start menu: Kalvor.lnk missing (all users)"
 # The link's target path is stored in ANSI or UTF-16, depending on the writer.
-python3 - "$shortcut" <<'PY' || fail "Start menu: Kalvor.lnk does not point at the installed kalvor.exe"
+lnk_error="Start menu: Kalvor.lnk does not point at the installed kalvor.exe"
+python3 - "$shortcut" <<'PY' || fail "$lnk_error"
 import sys
 data = open(sys.argv[1], 'rb').read().lower()
 target = 'program files\\kalvor\\kalvor.exe'
@@ -149,7 +156,8 @@ for _ in $(seq 100); do
     kill -0 "$program_pid" 2>/dev/null || break
     sleep 0.1
 done
-kill -0 "$program_pid" 2>/dev/null && fail "installed kalvor.exe did not end when its window was closed"
+kill -0 "$program_pid" 2>/dev/null &&
+    fail "installed kalvor.exe did not end when its window was closed"
 program_pid=""
 pass "installed kalvor.exe ends when its window is closed"
 
@@ -157,9 +165,12 @@ pass "installed kalvor.exe ends when its window is closed"
 timeout 120 wine 'C:\Program Files\Kalvor\disinstalla.exe' /S >"$work/uninstall.log" 2>&1 ||
     { cat "$work/uninstall.log" >&2; fail "silent uninstall"; }
 timeout 60 wineserver -w
-[ ! -e "$install_dir" ] || fail "after uninstall: $(ls -A "$install_dir" | tr '\n' ' ')left in Program Files\\Kalvor"
+[ ! -e "$install_dir" ] ||
+    fail "after uninstall: left in Program Files\\Kalvor:" \
+        "$(find "$install_dir" -mindepth 1 -printf '%P ')"
 [ ! -e "$shortcut" ] || fail "after uninstall: Kalvor.lnk left in the Start menu"
-wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "after uninstall: the uninstall entry is left"
+wine reg query "$uninstall_key" >/dev/null 2>&1 &&
+    fail "after uninstall: the uninstall entry is left"
 pass "silent uninstall: no folder, no shortcut, no uninstall entry left"
 
 # --- 4. another DPI -----------------------------------------------------------------------------
