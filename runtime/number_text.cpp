@@ -61,58 +61,17 @@ template <typename Float> std::string NumberToText(Float value, int significantD
     if (!std::isfinite(value)) {
         return std::isnan(value) ? "NaN" : (value < 0 ? "-Inf" : "Inf");
     }
-    // "d.dddddde+XX": the significant digits of the exact value, ties to even, and the
-    // exponent after that rounding, so 9999999,5 is already 1E+07.
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                       std::chars_format::scientific, significantDigits - 1);
-    const std::string_view scientific(buffer, static_cast<std::size_t>(written.ptr - buffer));
-    const auto ePos = scientific.find('e');
-    const bool negative = scientific.front() == '-';
-
-    std::string digits;
-    for (char c : scientific.substr(0, ePos)) {
-        if (c >= '0' && c <= '9') {
-            digits += c;
-        }
-    }
-    digits.erase(digits.find_last_not_of('0') + 1);
-    if (digits.empty()) {
+    if (value == 0) {
         return "0"; // also for -0.0
     }
-    int exponent = 0;
-    const auto exponentText = scientific.substr(ePos + 1);
-    std::from_chars(exponentText.data() + (exponentText.front() == '+' ? 1 : 0),
-                    exponentText.data() + exponentText.size(), exponent);
-
-    std::string text = negative ? "-" : "";
-    if (exponent >= significantDigits || exponent < -4) {
-        text += digits.front();
-        if (digits.size() > 1) {
-            text += ',';
-            text.append(digits, 1);
-        }
-        const int magnitude = std::abs(exponent);
-        text += exponent < 0 ? "E-" : "E+";
-        if (magnitude < 10) {
-            text += '0';
-        }
-        text += std::to_string(magnitude);
-    } else if (exponent < 0) {
-        text += "0,";
-        text.append(static_cast<std::size_t>(-exponent - 1), '0');
-        text += digits;
-    } else {
-        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
-        if (digits.size() <= integerDigits) {
-            text += digits;
-            text.append(integerDigits - digits.size(), '0');
-        } else {
-            text.append(digits, 0, integerDigits);
-            text += ',';
-            text.append(digits, integerDigits);
-        }
-    }
+    // The general form is the rule itself: the exact value's digits, ties to even, no trailing
+    // zeros, and the exponent form from 10^digits upwards and below 0.0001 ("1.234568e+07").
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                       std::chars_format::general, significantDigits);
+    std::string text(buffer, written.ptr);
+    std::replace(text.begin(), text.end(), '.', ',');
+    std::replace(text.begin(), text.end(), 'e', 'E');
     return text;
 }
 

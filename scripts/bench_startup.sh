@@ -45,8 +45,7 @@ fi
 if [ -n "${KALVOR_BIN:-}" ]; then
     kalvor=$KALVOR_BIN
 else
-    cmake -S "$root" -B "$build/kalvor" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-        >&2
+    (cd "$root" && cmake --preset release -B "$build/kalvor") >&2
     cmake --build "$build/kalvor" --target kalvor >&2
     kalvor=$build/kalvor/app/kalvor
 fi

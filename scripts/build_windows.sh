@@ -5,7 +5,8 @@
 #   build-windows/tests/...                   the unit tests and the window test, run by
 #                                             scripts/test_windows.sh under Wine
 # Installs the cross tools first when they are missing. Extra arguments go to CMake's
-# configure step (scripts/test.sh passes -DKALVOR_WERROR=ON).
+# configure step of the preset "windows" (scripts/test.sh passes
+# -DCMAKE_COMPILE_WARNING_AS_ERROR=ON).
 # Usage: scripts/build_windows.sh [CMAKE-OPTION...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,9 +26,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo_cmd apt-get install -y -q -o DPkg::Lock::Timeout=900 "${missing[@]}"
 fi
 
-cmake -S "$root" -B "$build" -G Ninja --toolchain "$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release "$@"
-cmake --build "$build" -j "$(nproc)"
+cd "$root"
+cmake --preset windows "$@"
+cmake --build --preset windows -j "$(nproc)"
 
 for file in kalvor.exe "kalvor-$(sed -n 's/^project(Kalvor VERSION \([0-9.]*\).*/\1/p' \
     "$root/CMakeLists.txt")-setup.exe"; do

@@ -3,18 +3,19 @@
 #   1. the desktop file and the AppStream metainfo validate;
 #   2. the Windows resources compile with MinGW's windres and hold the icon and the version record;
 #   3. `cmake --install` puts every file where a desktop looks for it;
-#   4. the Debian package builds, installs, starts its window on a virtual display, and is removed
-#      again, so the machine is left as it was (needs root).
+#   4. the Debian package (built by check_debian_package.sh) installs, starts its window on a
+#      virtual display, and is removed again, so the machine is left as it was (needs root).
 # One line per check; stops with a non-zero status at the first failure.
-# Usage: scripts/check_packaging.sh BUILD_DIR
+# Usage: scripts/check_packaging.sh BUILD_DIR PACKAGE_DIR
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-[ $# -eq 1 ] || {
-    echo "usage: $0 BUILD_DIR" >&2
+[ $# -eq 2 ] || {
+    echo "usage: $0 BUILD_DIR PACKAGE_DIR" >&2
     exit 2
 }
 build=$(cd "$1" && pwd)
+package_dir=$(cd "$2" && pwd)
 packaging="$root/packaging"
 app_id=com.example.Kalvor
 desktop_file="$packaging/$app_id.desktop"
@@ -71,11 +72,11 @@ if ! out=$(desktop-file-validate "$desktop_file" 2>&1) || grep -qE 'error:|warni
 fi
 pass "desktop-file-validate $app_id.desktop"
 
-if ! out=$(appstreamcli validate --no-net "$metainfo_file" 2>&1) || grep -qE '^[EW]:' <<<"$out"; then
+if ! out=$(appstreamcli validate --pedantic --no-net "$metainfo_file" 2>&1) || grep -qE '^[EW]:' <<<"$out"; then
     echo "$out" >&2
     fail "appstreamcli validate $app_id.metainfo.xml"
 fi
-pass "appstreamcli validate $app_id.metainfo.xml"
+pass "appstreamcli validate --pedantic $app_id.metainfo.xml"
 
 # --- 2. Windows resources ---------------------------------------------------------------------
 rc_object="$build/kalvor_rc.o"
@@ -216,23 +217,18 @@ if package_is_installed kalvor; then
     fail "a kalvor package is already installed; remove it first (apt-get remove kalvor)"
 fi
 
-rm -f "$build"/kalvor_*.deb
-if ! (cd "$build" && cpack -G DEB) >"$work/cpack.log" 2>&1; then
-    cat "$work/cpack.log" >&2
-    fail "cpack -G DEB"
-fi
-debs=("$build"/kalvor_*.deb)
-[ -f "${debs[0]}" ] || fail "cpack -G DEB made no kalvor_*.deb"
+debs=("$package_dir"/kalvor_*_"$(dpkg --print-architecture)".deb)
+[ -f "${debs[0]}" ] || fail "no kalvor_*.deb in $package_dir"
 deb=${debs[0]}
-pass "cpack -G DEB -> $(basename "$deb")"
+pass "package $(basename "$deb")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "     Depends: $depends"
-# Qt's libraries come from dpkg-shlibdeps reading the binary; the other two are listed by hand.
-for needed in libqt6widgets6 libc6 qt6-qpa-plugins fonts-liberation2; do
+# Qt's libraries come from dpkg-shlibdeps reading the binary; the others are listed by hand.
+for needed in libqt6widgets6 libc6 qt6-qpa-plugins fonts-liberation2 qt6-translations-l10n; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed"
 done
-pass "Depends computed from the binary, plus the platform plugin and the fonts"
+pass "Depends computed from the binary, plus the platform plugin, the fonts and Qt's Italian"
 
 installed_packages >"$work/before"
 package_installed=yes # from here on the exit handler removes it, even after a half install
@@ -246,11 +242,11 @@ pass "apt-get install ./$(basename "$deb")${pulled_in:+ (pulled in ${pulled_in[*
 
 for path in /usr/bin/kalvor "/usr/share/applications/$app_id.desktop" \
     "/usr/share/metainfo/$app_id.metainfo.xml" "/usr/share/icons/hicolor/48x48/apps/$app_id.png" \
-    "/usr/share/icons/hicolor/256x256/apps/$app_id.png"; do
+    "/usr/share/icons/hicolor/256x256/apps/$app_id.png" /usr/share/man/man1/kalvor.1.gz; do
     owner=$(dpkg -S "$path" 2>/dev/null || true)
     [[ $owner == "kalvor: "* ]] || fail "package: $path not installed by kalvor"
 done
-pass "package: binary, desktop file, metainfo and icons under /usr"
+pass "package: binary, desktop file, metainfo, icons and manual page under /usr"
 
 # shellcheck source=lib/xvfb.sh
 source "$root/scripts/lib/xvfb.sh"

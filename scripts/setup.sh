@@ -7,7 +7,8 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-translations-l1
           libfontconfig-dev libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick)
 if [ "${1:-build}" = test ]; then
     packages+=(clang libclang-rt-14-dev at-spi2-core dbus dbus-x11 python3 python3-gi gir1.2-atspi-2.0
-               desktop-file-utils appstream binutils-mingw-w64-x86-64 file dpkg-dev)
+               desktop-file-utils appstream binutils-mingw-w64-x86-64 file dpkg-dev
+               git debhelper lintian devscripts)
 fi
 if [ "${1:-build}" = test ]; then
     # The Windows program, its tests under Wine and its installer.

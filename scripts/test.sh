@@ -6,8 +6,12 @@
 #   4. the real window on a virtual display: the window at start compared pixel for pixel with
 #      the committed screenshot, then driven with the keyboard and read back through
 #      accessibility;
-#   5. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package.
-#   6. the Windows program and its installer, built with MinGW-w64 and tested under Wine.
+#   5. the committed pictures, drawn again by scripts/make_pictures.py;
+#   6. the Debian package, built twice from two clones and compared byte for byte, with lintian
+#      and hardening-check;
+#   7. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package
+#      installed with apt, started and removed.
+#   8. the Windows program and its installer, built with MinGW-w64 and tested under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -18,21 +22,19 @@ fuzz_seconds=${KALVOR_FUZZ_SECONDS:-60}
 stage() { printf '\n=== %s\n' "$*"; }
 
 stage "build and test"
-cmake -S "$root" -B "$root/build-test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVOR_WERROR=ON
-cmake --build "$root/build-test" -j "$jobs"
-(cd "$root/build-test" && ctest --output-on-failure -j "$jobs")
+cd "$root"
+cmake --preset test
+cmake --build --preset test -j "$jobs"
+ctest --preset test -j "$jobs"
 
 stage "build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVOR_WERROR=ON \
-      -DKALVOR_SANITIZE=ON
-cmake --build "$root/build-asan" -j "$jobs"
-(cd "$root/build-asan" && ctest --output-on-failure -j "$jobs")
+cmake --preset asan
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"
 
 stage "fuzz the number services and CALCOLA for ${fuzz_seconds} s"
-CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -G Ninja \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVOR_WERROR=ON -DKALVOR_WITH_QT=OFF -DBUILD_TESTING=OFF \
-    -DKALVOR_FUZZ=ON -DKALVOR_SANITIZE=ON
-cmake --build "$root/build-fuzz" -j "$jobs"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
 # New finds go to a scratch folder; the committed corpus is only read.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -52,9 +54,15 @@ stage "the real window at start, pixel for pixel against tests/real_window/start
 stage "the real window, driven from outside and read through accessibility"
 "$root/scripts/check_real_window.sh" "$root/build-test/app/kalvor"
 
+stage "the pictures: scripts/make_pictures.py draws the committed files"
+"$root/scripts/check_pictures.sh"
+
+stage "the Debian package: built twice and compared, lintian, hardening-check"
+"$root/scripts/check_debian_package.sh" "$root/build-deb"
+
 stage "delivery: desktop file, metainfo, Windows resources, Debian package"
-"$root/scripts/check_packaging.sh" "$root/build-test"
+"$root/scripts/check_packaging.sh" "$root/build-test" "$root/build-deb"
 
 stage "the Windows program and its installer: built with MinGW-w64, tested under Wine"
-"$root/scripts/build_windows.sh" -DKALVOR_WERROR=ON
+"$root/scripts/build_windows.sh" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 "$root/scripts/test_windows.sh" "$root/build-windows"
