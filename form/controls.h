@@ -186,6 +186,22 @@ inline constexpr std::array<std::string_view, 11> kTabOrder{
     "Combo1", "Combo2",   "Text2", "Text3",   "Text4",  "Text5",
     "Text6",  "Command1", "Text1", "Option1", "Option2"};
 
+// Each input and the caption that names it beside it: a screen reader calls the input by it.
+struct CaptionedInput {
+    std::string_view input;
+    std::string_view caption;
+};
+inline constexpr std::array<CaptionedInput, 8> kInputCaptions{{
+    {"Combo1", "Label1"},
+    {"Text1", "Label2"},
+    {"Combo2", "Label4"},
+    {"Text2", "Label5"},
+    {"Text3", "Label9"},
+    {"Text4", "Label10"},
+    {"Text5", "Label14"},
+    {"Text6", "Label15"},
+}};
+
 // The six result lines in the order they are read: weights, then costs.
 inline constexpr std::array<std::string_view, 6> kResultLabels{"Label19", "Label20", "Label21",
                                                                "Label22", "Label23", "Label24"};

@@ -75,6 +75,10 @@ struct QuoteInputs {
     std::vector<std::string_view> results; // the result lines on show, weights first
 };
 
+// The two entries of the menu a result line offers: that line, or the whole block below.
+inline constexpr std::string_view kCopyLine = "Copia";
+inline constexpr std::string_view kCopyAll = "Copia tutti i risultati";
+
 // One line each: "materiale: Acciaio al carbonio", "densità: 7,85 Kg/dm³",
 // "formato: Barra tonda", "Diametro: 50 mm", "Lunghezza: 1000 mm", "numero pezzi: 3",
 // "prezzo: 2,5 €/Kg", then the result lines as shown. Each line ends with lineEnd.

@@ -12,6 +12,10 @@ if [ "${1:-build}" = test ]; then
                desktop-file-utils appstream binutils-mingw-w64-x86-64 file dpkg-dev
                git debhelper lintian devscripts)
 fi
+if [ "${1:-build}" = test ]; then
+    # The Windows program, its tests under Wine and its installer.
+    packages+=(g++-mingw-w64-x86-64-posix googletest nsis wine wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

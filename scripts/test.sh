@@ -13,6 +13,7 @@
 #      and hardening-check;
 #   8. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package
 #      installed with apt, started and removed.
+#   8. the Windows program and its installer, built with MinGW-w64 and tested under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -76,3 +77,7 @@ stage "the Debian package: built twice and compared, lintian, hardening-check"
 
 stage "delivery: desktop file, metainfo, Windows resources, Debian package"
 "$root/scripts/check_packaging.sh" "$root/build-test" "$root/build-deb"
+
+stage "the Windows program and its installer: built with MinGW-w64, tested under Wine"
+"$root/scripts/build_windows.sh" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+"$root/scripts/test_windows.sh" "$root/build-windows"

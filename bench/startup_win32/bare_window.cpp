@@ -1,0 +1,46 @@
+// The baseline for the start-up benchmark under Wine: the least a Win32 program can show, a
+// fixed-size window of Kalvor's client size and title length with nothing in it, painted by
+// the system with the dialog colour. Whatever kalvor.exe takes beyond this is the cost of its
+// own controls, fonts and pictures.
+#include <windows.h>
+
+namespace {
+
+constexpr int kClientWidth = 442;
+constexpr int kClientHeight = 488;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = BareProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = L"BareWindow";
+    RegisterClassW(&windowClass);
+
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRect(&frame, kStyle, FALSE);
+    HWND window = CreateWindowW(L"BareWindow", L"Bare 2.2", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, instance, nullptr);
+    ShowWindow(window, show);
+    UpdateWindow(window);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

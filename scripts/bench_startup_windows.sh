@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Start-up benchmark of the Windows program under Wine, run by hand: how long kalvor.exe takes
+# from exec to its window being mapped and painted on a virtual display, against a bare Win32
+# window of the same size as the baseline, run alternately in the same batch. A second bare
+# window carries kalvor.exe's manifest: the difference between the two is the cost of loading
+# the visual styles (common controls 6 and the theme library). Prints a Markdown table for the
+# README.
+#
+# Usage: scripts/bench_startup_windows.sh [RUNS]    (RUNS measured runs of each, default 20)
+# Environment:
+#   BUILD_DIR   the Windows build (default build-windows/, made by scripts/build_windows.sh)
+#   WARMUP      runs of each program discarded first, to warm the caches (default 3)
+# Both programs run in one fresh Wine prefix whose server is kept running between runs, as on
+# a desktop where Wine is already up; the meter (bench/startup/measure.c) is the one the Linux
+# benchmark uses, timing the Wine process from its exec.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-20}
+warmup=${WARMUP:-3}
+build=${BUILD_DIR:-$root/build-windows}
+for number in "$runs" "$warmup"; do
+    [[ $number =~ ^[0-9]+$ ]] || { echo "usage: $0 [RUNS]" >&2; exit 2; }
+done
+[ "$runs" -ge 1 ] || { echo "$0: RUNS must be at least 1" >&2; exit 2; }
+
+[ -f "$build/kalvor.exe" ] ||
+    { echo "$0: no $build/kalvor.exe (scripts/build_windows.sh)" >&2; exit 1; }
+cmake --build "$build" --target bare_window_win32 bare_window_win32_styled >&2
+declare -A program=(
+    [kalvor]=$build/kalvor.exe
+    [bare]=$build/bench/bare_window_win32.exe
+    [styled]=$build/bench/bare_window_win32_styled.exe
+)
+cmake -S "$root/bench/startup" -B "$build/harness" -G Ninja -DCMAKE_BUILD_TYPE=Release >&2
+cmake --build "$build/harness" --target measure >&2
+measure=$build/harness/measure
+
+work=$(mktemp -d)
+xvfb_pid=""
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+    set +e
+    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# shellcheck source=lib/xvfb.sh
+source "$root/scripts/lib/xvfb.sh"
+start_xvfb "$work" -noreset -br || exit 1
+wineboot -i >"$work/wineboot.log" 2>&1
+wineserver -w
+wineserver -p # stays up between runs
+
+one_run() { # name binary file
+    if ! "$measure" --timeout-ms 60000 --settle-ms 100 -- wine "$2" >>"$3" 2>>"$work/$1.log"; then
+        echo "$0: measuring $1 failed:" >&2
+        cat "$work/$1.log" >&2
+        exit 1
+    fi
+    # The meter kills the program; Wine's server and desktop process then clean up after it,
+    # which would slow whichever program came next.
+    sleep 1
+}
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+echo "Measuring $runs runs of each (after $warmup warm-up runs each) on $DISPLAY ..." >&2
+for ((i = 1; i <= warmup + runs; i++)); do
+    suffix=txt
+    [ "$i" -le "$warmup" ] && suffix=warm
+    # Cycle through the six orders, so that a drift in the machine's load, and whatever one
+    # program leaves behind for the next, falls on all three alike.
+    case $((i % 6)) in
+    0) order=(bare styled kalvor) ;;
+    1) order=(styled kalvor bare) ;;
+    2) order=(kalvor bare styled) ;;
+    3) order=(bare kalvor styled) ;;
+    4) order=(kalvor styled bare) ;;
+    *) order=(styled bare kalvor) ;;
+    esac
+    for name in "${order[@]}"; do
+        one_run "$name" "${program[$name]}" "$work/$name.$suffix"
+    done
+done
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+for name in bare styled; do
+    grep -q -v 'title="Bare 2.2"' "$work/$name.txt" && { echo "$0: $name window: wrong window" >&2; exit 1; }
+done
+grep -q -v 'title="Kalvor 2.2"' "$work/kalvor.txt" && { echo "$0: Kalvor: wrong window" >&2; exit 1; }
+
+field() { grep -o "\b$2=[0-9-]*" "$1" | cut -d= -f2; }
+median() {
+    sort -n | awk '{ v[NR] = $1 } END {
+        if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+row() { # label key divisor decimals
+    local b s k
+    b=$(field "$work/bare.txt" "$2" | median)
+    s=$(field "$work/styled.txt" "$2" | median)
+    k=$(field "$work/kalvor.txt" "$2" | median)
+    awk -v label="$1" -v b="$b" -v s="$s" -v k="$k" -v d="$3" -v p="$4" 'BEGIN {
+        printf "| %s | %.*f | %.*f (%.2f×) | %.*f | %.2f× |\n",
+            label, p, b / d, p, s / d, s / b, p, k / d, k / b }'
+}
+
+echo
+echo "Start-up under $(wine --version) on Xvfb (1024×768×24), median of $runs runs each after"
+echo "$warmup warm-up runs, in six rotating orders; load average $load_before before, $load_after after."
+echo "Window sizes: bare $(grep -o 'size=[0-9x]*' "$work/bare.txt" | sort -u | cut -d= -f2 | tr '\n' ' ')," \
+    "Kalvor $(grep -o 'size=[0-9x]*' "$work/kalvor.txt" | sort -u | cut -d= -f2 | tr '\n' ' ')"
+echo
+echo "| median | bare Win32 window | the same with Kalvor's manifest | kalvor.exe | kalvor.exe / bare |"
+echo "|---|---:|---:|---:|---:|"
+row "exec → window mapped (ms)" mapped_us 1000 1
+row "exec → window painted (ms)" painted_us 1000 1
+row "peak memory of the Wine process, VmHWM (MiB)" vmhwm_kb 1024 1
+row "CPU time of the Wine process (ms)" cpu_us 1000 1

@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# Tests the Windows build under Wine, in a fresh Wine prefix on a virtual display:
+#   0. kalvor.exe is one file: it imports only DLLs that Windows has, and holds its manifest;
+#   1. the unit tests of the number services, the calculation and the window description, built
+#      with MinGW (number texts must match the Linux build to the character);
+#   2. the window test: it starts kalvor.exe and drives it with the keyboard and the mouse;
+#   3. the installer: a silent install for all users, its files, the Start-menu shortcut and
+#      the uninstall entry; the installed program shows its window; a silent uninstall leaves
+#      nothing behind;
+#   4. the window on a screen of 144 DPI is half as large again.
+# One line per check; stops with a non-zero status at the first failure.
+# Usage: scripts/test_windows.sh [BUILD_DIR]      (default build-windows, made by build_windows.sh)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build-windows}" && pwd)
+version=$(sed -n 's/^project(Kalvor VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+setup="$build/kalvor-$version-setup.exe"
+title="Kalvor ${version%.*}"
+publisher="Example S.r.l."
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kalvor'
+
+pass() { echo "ok   $*"; }
+fail() {
+    echo "FAIL $*" >&2
+    exit 1
+}
+
+for needed in wine xdotool Xvfb; do
+    command -v "$needed" >/dev/null || fail "$needed is missing (bash scripts/setup.sh test)"
+done
+for file in "$build/kalvor.exe" "$setup"; do
+    [ -f "$file" ] || fail "$file is missing (bash scripts/build_windows.sh)"
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+program_pid=""
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
+# No Mono and no Gecko: Kalvor needs neither, and a fresh prefix would ask to download them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+    local status=$?
+    set +e
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# shellcheck source=lib/xvfb.sh
+source "$root/scripts/lib/xvfb.sh"
+start_xvfb "$work" || fail "Xvfb did not start"
+
+start=$SECONDS
+timeout 120 wineboot -i >"$work/wineboot.log" 2>&1 ||
+    { cat "$work/wineboot.log" >&2; fail "wineboot -i"; }
+timeout 60 wineserver -w
+pass "fresh Wine prefix ($(wine --version)) on display $DISPLAY in $((SECONDS - start)) s"
+
+# --- 0. the program file ----------------------------------------------------------------------
+# One file and no DLL beside it: every DLL it imports must be one that Windows itself has.
+system32=$(winepath -u 'C:\windows\system32' | tr -d '\r')
+imports=$(x86_64-w64-mingw32-objdump -p "$build/kalvor.exe" | sed -n 's/^\s*DLL Name: //p')
+for dll in $imports; do
+    [ -n "$(find "$system32" -maxdepth 1 -iname "$dll")" ] ||
+        fail "kalvor.exe imports $dll, which Windows does not have"
+done
+pass "kalvor.exe, $(stat -c %s "$build/kalvor.exe") bytes, imports only system DLLs:" \
+    "${imports//$'\n'/ }"
+# The manifest is stored as plain UTF-8 in the resources.
+manifest=$(strings -a "$build/kalvor.exe")
+for expected in 'PerMonitorV2' 'Microsoft.Windows.Common-Controls" version="6.0.0.0'; do
+    grep -qF "$expected" <<<"$manifest" || fail "kalvor.exe: its manifest lacks $expected"
+done
+pass "kalvor.exe: manifest with per-monitor DPI awareness v2 and common controls 6"
+
+# --- 1. unit tests ----------------------------------------------------------------------------
+# ctest runs each test program through Wine, the build's emulator.
+if ! ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)" \
+    -E '^test_win32_window$' >"$work/ctest.log" 2>&1; then
+    cat "$work/ctest.log" >&2
+    fail "unit tests under Wine"
+fi
+pass "unit tests under Wine: $(grep -o '[0-9]*% tests passed.*' "$work/ctest.log")"
+
+# --- 2. the window, driven ----------------------------------------------------------------------
+if [ -f "$root/tests/win32/CMakeLists.txt" ]; then
+    driver="$build/tests/win32/test_win32_window.exe"
+    [ -f "$driver" ] || fail "$driver is missing"
+    if ! timeout 600 wine "$driver" "$(winepath -w "$build/kalvor.exe")" \
+        >"$work/window.log" 2>&1; then
+        cat "$work/window.log" >&2
+        fail "window test"
+    fi
+    pass "window test: $(tr -d '\r' <"$work/window.log" | tail -n 1)"
+fi
+
+# --- 3. the installer ---------------------------------------------------------------------------
+unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+registry() { # value name -> the value's data, or nothing when the key or value is missing
+    wine reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
+}
+
+timeout 120 wine "$setup" /S >"$work/setup.log" 2>&1 ||
+    { cat "$work/setup.log" >&2; fail "silent install"; }
+timeout 60 wineserver -w
+program_files=$(unix_path 'C:\Program Files')
+install_dir="$program_files/Kalvor"
+start_menu=$(unix_path 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs')
+pass "silent install: $(basename "$setup") /S"
+
+cmp -s "$build/kalvor.exe" "$install_dir/kalvor.exe" ||
+    fail "installed: Program Files\\Kalvor\\kalvor.exe"
+[ -f "$install_dir/disinstalla.exe" ] || fail "installed: Program Files\\Kalvor\\disinstalla.exe"
+pass "installed: Program Files\\Kalvor\\kalvor.exe and disinstalla.exe"
+
+shortcut="$start_menu/Kalvor.lnk"
+[ -f "$shortcut" ] || fail "Start menu: Kalvor.lnk missing (all users)"
+# The link's target path is stored in ANSI or UTF-16, depending on the writer.
+lnk_error="Start menu: Kalvor.lnk does not point at the installed kalvor.exe"
+python3 - "$shortcut" <<'PY' || fail "$lnk_error"
+import sys
+data = open(sys.argv[1], 'rb').read().lower()
+target = 'program files\\kalvor\\kalvor.exe'
+sys.exit(0 if target.encode() in data or target.encode('utf-16-le') in data else 1)
+PY
+pass "Start menu: Kalvor.lnk for all users, pointing at Program Files\\Kalvor\\kalvor.exe"
+
+expect_value() { # name expected
+    local got
+    got=$(registry "$1")
+    [ "$got" = "$2" ] || fail "uninstall entry: $1 is \"$got\", expected \"$2\""
+}
+expect_value DisplayName Kalvor
+expect_value DisplayVersion "$version"
+expect_value Publisher "$publisher"
+expect_value DisplayIcon 'C:\Program Files\Kalvor\kalvor.exe,0'
+expect_value UninstallString '"C:\Program Files\Kalvor\disinstalla.exe"'
+expect_value QuietUninstallString '"C:\Program Files\Kalvor\disinstalla.exe" /S'
+pass "uninstall entry: Kalvor $version, $publisher, icon and uninstaller"
+
+wine 'C:\Program Files\Kalvor\kalvor.exe' >"$work/kalvor.log" 2>&1 &
+program_pid=$!
+window=$(timeout 60 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) ||
+    { cat "$work/kalvor.log" >&2; fail "installed kalvor.exe: no window \"$title\" within 60 s"; }
+kill -0 "$program_pid" 2>/dev/null || fail "installed kalvor.exe ended on its own"
+pass "installed kalvor.exe shows its window \"$title\" (X window $window)"
+# Closed as a person closes it: the window's close message ends the program.
+wine taskkill /im kalvor.exe >/dev/null 2>&1 || true
+for _ in $(seq 100); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null &&
+    fail "installed kalvor.exe did not end when its window was closed"
+program_pid=""
+pass "installed kalvor.exe ends when its window is closed"
+
+# The uninstaller copies itself away and runs from there: wait for every Wine process to end.
+timeout 120 wine 'C:\Program Files\Kalvor\disinstalla.exe' /S >"$work/uninstall.log" 2>&1 ||
+    { cat "$work/uninstall.log" >&2; fail "silent uninstall"; }
+timeout 60 wineserver -w
+[ ! -e "$install_dir" ] ||
+    fail "after uninstall: left in Program Files\\Kalvor:" \
+        "$(find "$install_dir" -mindepth 1 -printf '%P ')"
+[ ! -e "$shortcut" ] || fail "after uninstall: Kalvor.lnk left in the Start menu"
+wine reg query "$uninstall_key" >/dev/null 2>&1 &&
+    fail "after uninstall: the uninstall entry is left"
+pass "silent uninstall: no folder, no shortcut, no uninstall entry left"
+
+# --- 4. another DPI -----------------------------------------------------------------------------
+# The layout is in pixels at 96 DPI, scaled to the screen's DPI: at 144 DPI, 442 x 488 becomes
+# 663 x 732.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+timeout 60 wineserver -w # the setting is read when Wine starts
+wine "$build/kalvor.exe" >"$work/kalvor.log" 2>&1 &
+program_pid=$!
+window=$(timeout 60 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) ||
+    { cat "$work/kalvor.log" >&2; fail "kalvor.exe at 144 DPI: no window \"$title\" within 60 s"; }
+size=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
+[ "$size" = 663x732 ] || fail "kalvor.exe at 144 DPI: the window is $size, expected 663x732"
+pass "kalvor.exe at 144 DPI: the window is 663x732"

@@ -1,0 +1,517 @@
+#include "ui/win32/form1.h"
+
+#include "calc/catalogue.h"
+#include "ui/win32/control_ids.h"
+#include "ui/win32/pictures.h"
+#include "ui/win32/win32_text.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include <cmath>
+#include <map>
+
+namespace kalvor::win32 {
+namespace {
+
+using form::ControlSpec;
+using form::Kind;
+
+constexpr UINT kDesignDpi = 96;
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kListRowsShown = 16; // the whole material list opens without a scroll bar
+
+std::size_t RowOf(std::string_view name) {
+    return static_cast<std::size_t>(form::FindControl(name) - form::kControls.data());
+}
+
+// The functions below exist from Windows 10 on; older systems use the system-wide dpi.
+template <class Function> Function User32Function(const char *name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void *>(found));
+}
+
+UINT DpiOf(HWND window) {
+    static const auto getDpiForWindow = User32Function<UINT(WINAPI *)(HWND)>("GetDpiForWindow");
+    if (getDpiForWindow != nullptr) {
+        return getDpiForWindow(window);
+    }
+    const WindowDC dc(window);
+    return static_cast<UINT>(GetDeviceCaps(dc.get(), LOGPIXELSY));
+}
+
+void AdjustForDpi(RECT &rect, UINT dpi) {
+    static const auto adjust = User32Function<BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT)>(
+        "AdjustWindowRectExForDpi");
+    if (adjust == nullptr || !adjust(&rect, kWindowStyle, FALSE, 0, dpi)) {
+        AdjustWindowRectEx(&rect, kWindowStyle, FALSE, 0);
+    }
+}
+
+int CALLBACK FaceFound(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found) {
+    *reinterpret_cast<bool *>(found) = true;
+    return 0;
+}
+
+bool FaceInstalled(const std::wstring &face) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+    bool found = false;
+    const WindowDC screen(nullptr);
+    EnumFontFamiliesExW(screen.get(), &wanted, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+// The face the window is drawn in: the named one, or where it is missing the first of its
+// substitutes that is installed.
+std::wstring InstalledFace(std::string_view family) {
+    static std::map<std::string_view, std::wstring> chosen;
+    if (const auto known = chosen.find(family); known != chosen.end()) {
+        return known->second;
+    }
+    std::wstring face = Widen(family);
+    if (!FaceInstalled(face)) {
+        for (const std::string_view substitute : form::kSansSubstitutes) {
+            if (FaceInstalled(Widen(substitute))) {
+                face = Widen(substitute);
+                break;
+            }
+        }
+    }
+    return chosen.emplace(family, face).first->second;
+}
+
+// Where the row sits on the client area, in twips.
+POINT OnClient(const ControlSpec &row) {
+    POINT at{row.left, row.top};
+    if (!row.container.empty()) {
+        const ControlSpec *container = form::FindControl(row.container);
+        at.x += container->left;
+        at.y += container->top;
+    }
+    return at;
+}
+
+// A screen reader names an input by the caption made right before it in the same window, so
+// each caption is made just before its input, in the input's container; all other rows keep
+// the table's order. Moving a caption forward changes its stacking only against rows it does
+// not overlap.
+struct Made {
+    std::size_t row;
+    std::string_view container;
+};
+std::vector<Made> MakingOrder() {
+    const auto captionFor = [](std::string_view input) -> const ControlSpec * {
+        for (const form::CaptionedInput &pair : form::kInputCaptions) {
+            if (pair.input == input) {
+                return form::FindControl(pair.caption);
+            }
+        }
+        return nullptr;
+    };
+    const auto isCaption = [](std::string_view name) {
+        for (const form::CaptionedInput &pair : form::kInputCaptions) {
+            if (pair.caption == name) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<Made> order;
+    for (const ControlSpec &row : form::kControls) {
+        if (isCaption(row.name)) {
+            continue;
+        }
+        if (const ControlSpec *caption = captionFor(row.name)) {
+            order.push_back({RowOf(caption->name), row.container});
+        }
+        order.push_back({RowOf(row.name), row.container});
+    }
+    return order;
+}
+
+struct WindowKind {
+    const wchar_t *className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+WindowKind KindOf(const ControlSpec &row) {
+    const DWORD common = WS_CHILD | WS_CLIPSIBLINGS | ((row.flags & form::Hidden) ? 0 : WS_VISIBLE);
+    switch (row.kind) {
+    case Kind::EditableCombo:
+        return {WC_COMBOBOXW, common | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0};
+    case Kind::ListCombo:
+        return {WC_COMBOBOXW, common | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case Kind::Button:
+        return {WC_BUTTONW, common | WS_TABSTOP | BS_PUSHBUTTON, 0};
+    case Kind::NumberField:
+        return {WC_EDITW, common | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case Kind::Option:
+        return {WC_BUTTONW, common | WS_TABSTOP | BS_AUTORADIOBUTTON, 0};
+    case Kind::Frame:
+        return {WC_BUTTONW, common | WS_CLIPCHILDREN | BS_GROUPBOX, 0};
+    case Kind::Image:
+        return {WC_STATICW, common | SS_OWNERDRAW, 0};
+    case Kind::Label:
+        break;
+    }
+    DWORD align = SS_LEFTNOWORDWRAP;
+    if (row.flags & form::AlignRight) {
+        align = SS_RIGHT;
+    } else if (row.flags & form::AlignCentre) {
+        align = SS_CENTER;
+    }
+    // Result lines take right-clicks and show a tooltip; the link line takes clicks.
+    const DWORD notify = (row.flags & (form::ResultCaption | form::HandCursor)) ? SS_NOTIFY : 0;
+    return {WC_STATICW, common | SS_NOPREFIX | align | notify, 0};
+}
+
+} // namespace
+
+Form1::Form1(HINSTANCE instance) : instance_(instance) {}
+
+bool Form1::Form_Load(int showCommand) {
+    icon_ = WindowIcon();
+    hand_ = HandCursor(form::kHandHotSpotX, form::kHandHotSpotY);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = icon_.get();
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kWindowClass;
+    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return false;
+    }
+    const RECT designed{0, 0, form::Pixels(form::kClientWidthTwips),
+                        form::Pixels(form::kClientHeightTwips)};
+    CreateWindowExW(0, kWindowClass, Widen(form::kTitle).c_str(), kWindowStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, designed.right, designed.bottom, nullptr, nullptr, instance_,
+                    this);
+    if (hwnd_ == nullptr) {
+        return false;
+    }
+    dpi_ = DpiOf(hwnd_);
+    ResizeToClientArea(nullptr);
+    BuildControls();
+    BindControls();
+    MakeFonts();
+    Layout();
+    SetDensityLook(false, false);
+
+    for (const calc::MaterialEntry &material : calc::kMaterials) {
+        SendMessageW(Combo1, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Widen(material.listText).c_str()));
+    }
+    for (const calc::ShapeEntry &shape : calc::kShapes) {
+        SendMessageW(Combo2, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Widen(shape.listText).c_str()));
+    }
+    for (const HWND list : {Combo1, Combo2}) {
+        SendMessageW(list, CB_SETMINVISIBLE, kListRowsShown, 0);
+    }
+    SetText(Combo1, form::kMaterialPrompt);
+
+    lastFocus_ = Combo1;
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+    SetFocus(Combo1);
+    return true;
+}
+
+void Form1::BuildControls() {
+    for (const Made &made : MakingOrder()) {
+        const ControlSpec &row = form::kControls[made.row];
+        const HWND parent = made.container.empty() ? hwnd_ : controls_[RowOf(made.container)];
+        POINT origin = OnClient(row);
+        if (!made.container.empty()) {
+            const POINT container = OnClient(*form::FindControl(made.container));
+            origin.x -= container.x;
+            origin.y -= container.y;
+        }
+        origins_[made.row] = origin;
+
+        const WindowKind kind = KindOf(row);
+        const std::wstring caption = row.kind == Kind::EditableCombo ? L"" : Widen(row.caption);
+        const HWND control = CreateWindowExW(
+            kind.exStyle, kind.className, caption.c_str(), kind.style, 0, 0, 0, 0, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(made.row))), instance_, nullptr);
+        controls_[made.row] = control;
+        // Each control goes under the ones made before it: earlier rows lie on top.
+        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+        const auto self = reinterpret_cast<DWORD_PTR>(this);
+        switch (row.kind) {
+        case Kind::NumberField:
+            SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(row.maxLength), 0);
+            SetWindowSubclass(control, FieldProc, 0, self);
+            break;
+        case Kind::Option:
+            SendMessageW(control, BM_SETCHECK, (row.flags & form::Checked) ? BST_CHECKED : 0, 0);
+            break;
+        case Kind::Frame:
+            // Unthemed, so that the caption takes the designed colour.
+            SetWindowTheme(control, L"", L"");
+            SetWindowSubclass(control, FrameProc, 0, self);
+            break;
+        case Kind::EditableCombo:
+        case Kind::ListCombo: {
+            SetWindowSubclass(control, ListProc, reinterpret_cast<UINT_PTR>(control), self);
+            COMBOBOXINFO parts{};
+            parts.cbSize = sizeof(parts);
+            if (GetComboBoxInfo(control, &parts) && parts.hwndItem != nullptr &&
+                parts.hwndItem != control) {
+                SetWindowSubclass(parts.hwndItem, ListProc, reinterpret_cast<UINT_PTR>(control),
+                                  self);
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    for (const std::string_view name : form::kResultLabels) {
+        const HWND label = controls_[RowOf(name)];
+        std::wstring caption = Widen(form::FindControl(name)->caption);
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = GetParent(label);
+        tool.uId = reinterpret_cast<UINT_PTR>(label);
+        tool.lpszText = caption.data();
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void Form1::BindControls() {
+    const auto control = [this](const std::string &name) { return controls_[RowOf(name)]; };
+    Combo1 = control("Combo1");
+    Combo2 = control("Combo2");
+    Command1 = control("Command1");
+    Option1 = control("Option1");
+    Option2 = control("Option2");
+    Image1 = control("Image1");
+    for (std::size_t n = 1; n < Text.size(); ++n) {
+        Text[n] = control("Text" + std::to_string(n));
+        Frame[n] = control("Frame" + std::to_string(n));
+    }
+    for (std::size_t n = 1; n < Label.size(); ++n) {
+        Label[n] = control("Label" + std::to_string(n));
+    }
+    for (std::size_t line = 0; line < results_.size(); ++line) {
+        results_[line] = controls_[RowOf(form::kResultLabels[line])];
+    }
+}
+
+int Form1::Scaled(int twips) const {
+    return MulDiv(twips, static_cast<int>(dpi_), 1440);
+}
+
+Font Form1::MakeFont(const form::FontSpec &face, double points) const {
+    const int height = -static_cast<int>(std::lround(points * dpi_ / 72.0));
+    return Font(CreateFontW(height, 0, 0, 0, face.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                            face.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_SWISS, InstalledFace(face.family).c_str()));
+}
+
+HFONT Form1::FontOf(const form::FontSpec *face) const {
+    for (const auto &[spec, font] : fonts_) {
+        if (spec == face) {
+            return font.get();
+        }
+    }
+    return nullptr;
+}
+
+void Form1::MakeFonts() {
+    fonts_.clear();
+    for (const ControlSpec &row : form::kControls) {
+        if (row.font != nullptr && FontOf(row.font) == nullptr) {
+            fonts_.emplace_back(row.font, MakeFont(*row.font, row.font->points));
+        }
+    }
+}
+
+void Form1::Layout() {
+    for (std::size_t row = 0; row < form::kControls.size(); ++row) {
+        const ControlSpec &spec = form::kControls[row];
+        const HWND control = controls_[row];
+        if (spec.font != nullptr) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.font)), FALSE);
+        }
+        const bool isList = spec.kind == Kind::EditableCombo || spec.kind == Kind::ListCombo;
+        const int height = Scaled(spec.height);
+        // A list's window reaches down over its opened list.
+        const int windowHeight = isList ? height + kListRowsShown * Scaled(spec.height) : height;
+        SetWindowPos(control, nullptr, Scaled(origins_[row].x), Scaled(origins_[row].y),
+                     Scaled(spec.width), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (isList) {
+            // The closed box is as high as the font makes it: bring it to the designed height.
+            // The item height of the box (index -1) and the box's own height differ by its
+            // borders, which differ between systems: set, measure, and set again.
+            int item = height - 6;
+            for (int tries = 0; tries < 2; ++tries) {
+                SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
+                RECT closed{};
+                GetWindowRect(control, &closed);
+                item += height - (closed.bottom - closed.top);
+            }
+        }
+    }
+    for (std::size_t line = 0; line < results_.size(); ++line) {
+        FitResultCaption(line);
+    }
+    const ControlSpec &image = form::kControls[RowOf("Image1")];
+    logo_ = LogoBitmap(Scaled(image.width), Scaled(image.height), GetSysColor(COLOR_BTNFACE));
+}
+
+void Form1::ResizeToClientArea(const RECT *suggested) {
+    RECT frame{0, 0, Scaled(form::kClientWidthTwips), Scaled(form::kClientHeightTwips)};
+    AdjustForDpi(frame, dpi_);
+    const int left = suggested != nullptr ? suggested->left : 0;
+    const int top = suggested != nullptr ? suggested->top : 0;
+    SetWindowPos(hwnd_, nullptr, left, top, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (suggested != nullptr ? 0 : SWP_NOMOVE));
+}
+
+void Form1::OnDpiChanged(UINT dpi, const RECT &suggested) {
+    dpi_ = dpi;
+    const auto previous = std::move(fonts_); // deleted once the controls have the new ones
+    MakeFonts();
+    Layout();
+    ResizeToClientArea(&suggested);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Form1::FitResultCaption(std::size_t line) {
+    const HWND label = results_[line];
+    const form::FontSpec &face = *SpecOf(label)->font;
+    std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+    caption.resize(static_cast<std::size_t>(
+        GetWindowTextW(label, caption.data(), static_cast<int>(caption.size()))));
+    RECT box{};
+    GetClientRect(label, &box);
+    double points = face.points;
+    {
+        const WindowDC dc(label);
+        points = form::FittedPoints(face.points, box.right, [&](double size) {
+            const Font font = MakeFont(face, size);
+            const SelectedObject selected(dc.get(), font.get());
+            SIZE extent{};
+            GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()),
+                                  &extent);
+            return static_cast<int>(extent.cx);
+        });
+    }
+    // The label lets go of its old font before the font is deleted.
+    Font fitted = MakeFont(face, points);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.get()), TRUE);
+    resultFonts_[line] = std::move(fitted);
+
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = GetParent(label);
+    tool.uId = reinterpret_cast<UINT_PTR>(label);
+    tool.lpszText = caption.data();
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The density field reads like a label (flat, on the face colour) or like an ordinary field
+// (sunken, on the colour of input fields); read-only or not is a separate choice.
+void Form1::SetDensityLook(bool framed, bool readOnly) {
+    const HWND field = Text[1];
+    densityFramed_ = framed;
+    LONG_PTR extended = GetWindowLongPtrW(field, GWL_EXSTYLE);
+    extended = framed ? (extended | WS_EX_CLIENTEDGE) : (extended & ~WS_EX_CLIENTEDGE);
+    SetWindowLongPtrW(field, GWL_EXSTYLE, extended);
+    SetWindowPos(field, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SendMessageW(field, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
+    InvalidateRect(field, nullptr, TRUE);
+}
+
+LRESULT Form1::OnControlColour(HDC dc, HWND control) {
+    const ControlSpec *spec = SpecOf(control);
+    if (spec == nullptr) {
+        return 0;
+    }
+    if (control == Text[1]) {
+        const int ground = densityFramed_ ? COLOR_WINDOW : COLOR_BTNFACE;
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(ground));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(ground));
+    }
+    if (spec->kind == Kind::NumberField || spec->kind == Kind::EditableCombo ||
+        spec->kind == Kind::ListCombo) {
+        return 0;
+    }
+    const std::uint32_t rgb = spec->textColour;
+    SetTextColor(dc, rgb == form::kSystemColour
+                         ? GetSysColor(COLOR_BTNTEXT)
+                         : RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// A group box drawn here rather than by the system, whose themed and unthemed group boxes
+// both draw the caption in their own colour: an etched border, broken by the caption in the
+// frame's colour. A borderless frame draws nothing.
+void Form1::PaintFrame(HWND frame) const {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(frame, &paint);
+    const ControlSpec &spec = *SpecOf(frame);
+    if ((spec.flags & form::Borderless) == 0) {
+        RECT box{};
+        GetClientRect(frame, &box);
+        const SelectedObject font(dc,
+                                  reinterpret_cast<HFONT>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        RECT border = box;
+        border.top += metrics.tmHeight / 2;
+        DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+        const std::wstring caption = Widen(spec.caption);
+        if (!caption.empty()) {
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+            const int indent = MulDiv(8, static_cast<int>(dpi_), kDesignDpi);
+            const int gap = MulDiv(2, static_cast<int>(dpi_), kDesignDpi);
+            RECT text{box.left + indent - gap, box.top, box.left + indent + extent.cx + gap,
+                      box.top + metrics.tmHeight};
+            FillRect(dc, &text, GetSysColorBrush(COLOR_BTNFACE));
+            const std::uint32_t rgb = spec.textColour;
+            SetTextColor(dc, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+            SetBkMode(dc, TRANSPARENT);
+            TextOutW(dc, box.left + indent, box.top, caption.c_str(),
+                     static_cast<int>(caption.size()));
+        }
+    }
+    EndPaint(frame, &paint);
+}
+
+void Form1::OnDrawItem(const DRAWITEMSTRUCT &item) const {
+    if (item.hwndItem != Image1 || !logo_) {
+        return;
+    }
+    const HDC memory = CreateCompatibleDC(item.hDC);
+    {
+        const SelectedObject selected(memory, logo_.get());
+        BITMAP size{};
+        GetObjectW(logo_.get(), sizeof(size), &size);
+        BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, size.bmWidth, size.bmHeight, memory, 0,
+               0, SRCCOPY);
+    }
+    DeleteDC(memory);
+}
+
+} // namespace kalvor::win32
