@@ -13,7 +13,7 @@
 #      and hardening-check;
 #   8. what Kalvor delivers: desktop file, metainfo, Windows resources, the Debian package
 #      installed with apt, started and removed.
-#   8. the Windows program and its installer, built with MinGW-w64 and tested under Wine.
+#   9. the Windows program and its installer, built with MinGW-w64 and tested under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
