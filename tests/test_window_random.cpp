@@ -6,8 +6,8 @@
 //
 // The generator is seeded; a failure prints the seed and the action that broke the promise.
 // Replay with KALVOR_RANDOM_SEED=<seed>; KALVOR_RANDOM_ACTIONS sets how many actions to run.
-#include "calc/calcola.h"
 #include "calc/catalogue.h"
+#include "reference/reference.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/number_field.h"
 
@@ -163,70 +163,51 @@ class WindowRandom : public QObject {
         }
     }
 
-    // The promise, checked against the calculation run afresh on what the window shows now.
+    // The promise, checked against the independent reference pressing CALCOLA on what the
+    // window shows now.
     void checkPromise(Form1 &w, const QString &action) {
+        namespace ref = kalvor::reference;
         const auto text = [&](const char *name) {
             return w.findChild<QLineEdit *>(name)->text().toStdString();
         };
-        kalvor::calc::CalcolaInputs in;
-        in.density = text("Text1");
-        in.dimensions = {text("Text2"), text("Text3"), text("Text4")};
-        in.pieces = text("Text5");
-        in.price = text("Text6");
-        in.shape = w.findChild<QComboBox *>("Combo2")->currentText().toStdString();
-        in.perKilo = w.findChild<QRadioButton *>("Option1")->isChecked();
-        in.perMetre = w.findChild<QRadioButton *>("Option2")->isChecked();
-
+        const ref::Inputs in{text("Text1"),
+                             {text("Text2"), text("Text3"), text("Text4")},
+                             text("Text5"),
+                             text("Text6"),
+                             w.findChild<QComboBox *>("Combo2")->currentText().toStdString(),
+                             w.findChild<QRadioButton *>("Option1")->isChecked(),
+                             w.findChild<QRadioButton *>("Option2")->isChecked()};
         static const char *const names[] = {"Label19", "Label20", "Label21",
                                             "Label22", "Label23", "Label24"};
-        std::array<QString, 6> captions;
-        std::array<bool, 6> shown{};
+        ref::Screen now;
         for (std::size_t i = 0; i < 6; ++i) {
             const auto *label = w.findChild<QLabel *>(names[i]);
-            captions[i] = label->text();
-            shown[i] = label->isVisibleTo(label->parentWidget());
+            now.captions[i] = label->text().toStdString();
+            now.visible[i] = label->isVisibleTo(label->parentWidget());
         }
         // The weights do not depend on the price or its basis: a key in the price field leaves
         // them shown, so they are checked against the inputs with any valid price.
-        auto weightInputs = in;
+        ref::Inputs weightInputs = in;
         weightInputs.price = "0";
-        const kalvor::calc::CalcolaInputs *frameInputs[] = {&weightInputs, &in};
-        const char *frameNames[] = {"Frame4", "Frame5"};
         for (std::size_t frame = 0; frame < 2; ++frame) {
-            if (!w.findChild<QGroupBox *>(frameNames[frame])->isVisible()) {
+            const char *frameName = frame == 0 ? "Frame4" : "Frame5";
+            if (!w.findChild<QGroupBox *>(frameName)->isVisible()) {
                 continue;
             }
-            bool frameShown = false;
-            auto expectedCaptions = captions;
-            auto expectedShown = shown;
-            std::string pieces = in.pieces;
-            for (const auto &step : kalvor::calc::Calcola(*frameInputs[frame])) {
-                using namespace kalvor::calc;
-                if (const auto *f = std::get_if<ShowFrame>(&step)) {
-                    if (static_cast<std::size_t>(f->frame) == frame) {
-                        frameShown = f->visible;
-                    }
-                } else if (const auto *c = std::get_if<WriteCaption>(&step)) {
-                    expectedCaptions[static_cast<std::size_t>(c->label)] =
-                        QString::fromStdString(c->caption);
-                } else if (const auto *l = std::get_if<ShowLabel>(&step)) {
-                    expectedShown[static_cast<std::size_t>(l->label)] = l->visible;
-                } else if (const auto *p = std::get_if<WritePieces>(&step)) {
-                    pieces = p->text;
-                }
-            }
-            const QString where = QStringLiteral("after '%1': %2").arg(action, frameNames[frame]);
-            QVERIFY2(frameShown, qPrintable(where + " is shown for inputs with no results"));
-            QVERIFY2(pieces == in.pieces,
+            const ref::Screen expected = ref::Press(now, frame == 0 ? weightInputs : in);
+            const QString where = QStringLiteral("after '%1': %2").arg(action, frameName);
+            QVERIFY2(frame == 0 ? expected.frame4 : expected.frame5,
+                     qPrintable(where + " is shown for inputs with no results"));
+            QVERIFY2(expected.pieces == in.pieces,
                      qPrintable(where + " is shown but the pieces would be rewritten"));
             for (std::size_t i = frame * 3; i < frame * 3 + 3; ++i) {
-                QVERIFY2(shown[i] == expectedShown[i],
+                QVERIFY2(now.visible[i] == expected.visible[i],
                          qPrintable(where + " " + names[i] + " visibility"));
-                if (shown[i]) {
-                    QVERIFY2(captions[i] == expectedCaptions[i],
-                             qPrintable(where + " " + names[i] + " shows '" + captions[i] +
-                                        "', the inputs give '" + expectedCaptions[i] + "'"));
-                }
+                QVERIFY2(!now.visible[i] || now.captions[i] == expected.captions[i],
+                         qPrintable(where + " " + names[i] + " shows '" +
+                                    QString::fromStdString(now.captions[i]) +
+                                    "', the inputs give '" +
+                                    QString::fromStdString(expected.captions[i]) + "'"));
             }
         }
     }

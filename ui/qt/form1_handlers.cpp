@@ -52,12 +52,9 @@ QString SpokenName(const QLabel *caption) {
 } // namespace
 
 void Form1::UpdateSpokenNames() {
-    const std::pair<QWidget *, const QLabel *> captioned[] = {
-        {Combo1, Label[1]}, {Combo2, Label[4]}, {Text1, Label[2]},  {Text2, Label[5]},
-        {Text3, Label[9]},  {Text4, Label[10]}, {Text5, Label[14]}, {Text6, Label[15]},
-    };
-    for (const auto &[control, caption] : captioned) {
-        control->setAccessibleName(SpokenName(caption));
+    for (const auto &[input, caption] : form::kInputCaptions) {
+        findChild<QWidget *>(ToQString(input))
+            ->setAccessibleName(SpokenName(findChild<QLabel *>(ToQString(caption))));
     }
 }
 
@@ -356,9 +353,9 @@ void Form1::CopyQuote() {
 void Form1::Result_ContextMenu(QLabel *result, const QPoint &at) {
     auto *menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(QStringLiteral("Copia"), this,
+    menu->addAction(ToQString(form::kCopyLine), this,
                     [result] { QApplication::clipboard()->setText(result->text()); });
-    menu->addAction(QStringLiteral("Copia tutti i risultati"), this, &Form1::CopyQuote);
+    menu->addAction(ToQString(form::kCopyAll), this, &Form1::CopyQuote);
     menu->popup(result->mapToGlobal(at));
 }
 
