@@ -36,20 +36,8 @@ cmake -S "$root/bench/startup" -B "$build/harness" -G Ninja -DCMAKE_BUILD_TYPE=R
 cmake --build "$build/harness" --target measure >&2
 measure=$build/harness/measure
 
-work=$(mktemp -d)
-xvfb_pid=""
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() {
-    set +e
-    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# shellcheck source=lib/xvfb.sh
-source "$root/scripts/lib/xvfb.sh"
+# shellcheck source=lib/wine.sh
+source "$root/scripts/lib/wine.sh"
 start_xvfb "$work" -noreset -br || exit 1
 wineboot -i >"$work/wineboot.log" 2>&1
 wineserver -w

@@ -12,19 +12,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-windows
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis googletest)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    sudo_cmd=""
-    [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo_cmd apt-get update -q
-    $sudo_cmd apt-get install -y -q -o DPkg::Lock::Timeout=900 "${missing[@]}"
-fi
+"$root/scripts/setup.sh" windows
 
 cd "$root"
 cmake --preset windows "$@"

@@ -16,20 +16,8 @@ for tool in wine Xvfb xdotool import; do
 done
 [ -f "$exe" ] || { echo "$0: no $exe (scripts/build_windows.sh)" >&2; exit 1; }
 
-work=$(mktemp -d)
-xvfb_pid=""
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() {
-    set +e
-    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# shellcheck source=lib/xvfb.sh
-source "$root/scripts/lib/xvfb.sh"
+# shellcheck source=lib/wine.sh
+source "$root/scripts/lib/wine.sh"
 start_xvfb "$work" || exit 1
 wineboot -i >"$work/wineboot.log" 2>&1
 wineserver -w

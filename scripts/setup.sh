@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what Kalvor needs from Debian's packages, skipping what is already there.
-# Usage: scripts/setup.sh [build|test]
+# Usage: scripts/setup.sh [build|test|windows]
+#   build    what builds and starts the Linux program
+#   test     that, and what every test needs (the Windows stage included)
+#   windows  only the cross tools that build the Windows program and its installer
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libqt6test6 fonts-liberation2
@@ -12,9 +15,12 @@ if [ "${1:-build}" = test ]; then
                desktop-file-utils appstream binutils-mingw-w64-x86-64 file dpkg-dev
                git debhelper lintian devscripts)
 fi
+windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis googletest)
 if [ "${1:-build}" = test ]; then
     # The Windows program, its tests under Wine and its installer.
-    packages+=(g++-mingw-w64-x86-64-posix googletest nsis wine wine64)
+    packages+=("${windows[@]}" wine wine64)
+elif [ "${1:-build}" = windows ]; then
+    packages=("${windows[@]}")
 fi
 
 missing=()
@@ -27,5 +33,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
     export DEBIAN_FRONTEND=noninteractive
     $sudo_cmd apt-get update -q
-    $sudo_cmd apt-get install -y -q "${missing[@]}"
+    $sudo_cmd apt-get install -y -q -o DPkg::Lock::Timeout=900 "${missing[@]}"
 fi

@@ -33,26 +33,8 @@ for file in "$build/kalvor.exe" "$setup"; do
     [ -f "$file" ] || fail "$file is missing (bash scripts/build_windows.sh)"
 done
 
-work=$(mktemp -d)
-xvfb_pid=""
-program_pid=""
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
-# No Mono and no Gecko: Kalvor needs neither, and a fresh prefix would ask to download them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() {
-    local status=$?
-    set +e
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-    exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-# shellcheck source=lib/xvfb.sh
-source "$root/scripts/lib/xvfb.sh"
+# shellcheck source=lib/wine.sh
+source "$root/scripts/lib/wine.sh"
 start_xvfb "$work" || fail "Xvfb did not start"
 
 start=$SECONDS

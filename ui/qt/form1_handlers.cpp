@@ -34,10 +34,10 @@ bool IsEnterKey(const QEvent *event) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-const form::ControlSpec &Spec(const QWidget *control) {
-    const form::ControlSpec *spec = form::FindControl(control->objectName().toStdString());
-    Q_ASSERT(spec);
-    return *spec;
+const form::ControlSpec &TableRowOf(const QWidget *control) {
+    const form::ControlSpec *entry = form::FindControl(control->objectName().toStdString());
+    Q_ASSERT(entry);
+    return *entry;
 }
 
 // "densità':" is spoken "densità", "Diametro ext:" "Diametro ext".
@@ -101,7 +101,7 @@ void Form1::ConnectHandlers() {
     for (NumberField *field : {Text1, Text2, Text3, Text4, Text5, Text6}) {
         field->onCharacterTyped = [this, field] { Text_KeyPress(field); };
         field->onGotFocus = [this, field] { Text_GotFocus(field); };
-        if (form::CalculatesOnEnter(Spec(field))) {
+        if (form::CalculatesOnEnter(TableRowOf(field))) {
             field->onEnter = [this] { Command1_Click(); };
         }
         connect(field, &QLineEdit::textEdited, this, [this, field] { Text_Edited(field); });
@@ -276,7 +276,7 @@ void Form1::Text1_Change() {
 
 // A key in the price field makes only the costs stale; in any other field, both results.
 void Form1::Text_KeyPress(const NumberField *field) {
-    if (form::StaleAfterEdit(Spec(field)) == form::Stale::Costs) {
+    if (form::StaleAfterEdit(TableRowOf(field)) == form::Stale::Costs) {
         Frame5->setVisible(false);
     } else {
         HideResults();
@@ -293,15 +293,15 @@ void Form1::Text_Edited(const NumberField *field) {
 }
 
 void Form1::Text_GotFocus(NumberField *field) {
-    if (form::SelectsTextOnEntry(Spec(field), !field->isReadOnly())) {
+    if (form::SelectsTextOnEntry(TableRowOf(field), !field->isReadOnly())) {
         field->setSelection(0, static_cast<int>(field->text().size()));
     }
 }
 
 void Form1::WriteResultCaption(QLabel *result, const QString &caption) {
-    const form::ControlSpec &spec = Spec(result);
+    const form::ControlSpec &entry = TableRowOf(result);
     QFont font = result->font();
-    const double points = form::FittedPoints(spec.font->points, result->width(), [&](double size) {
+    const double points = form::FittedPoints(entry.font->points, result->width(), [&](double size) {
         QFont sized = font;
         sized.setPointSizeF(size);
         return QFontMetrics(sized).horizontalAdvance(caption);

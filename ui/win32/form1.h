@@ -81,7 +81,7 @@ private:
     void MoveTab(bool backwards);
     void MoveOption();
     void ShowMessage(std::string_view prompt, std::string_view title);
-    const form::ControlSpec *SpecOf(HWND control) const;
+    const form::ControlSpec *TableRowOf(HWND control) const;
     HWND OwnerOfFocus() const; // the table's control that has the focus, or nullptr
 
     HINSTANCE instance_;

@@ -174,12 +174,12 @@ LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARA
         }
         self->Text_KeyPress(field);
         if (typed == u'\r') { // never inserted
-            if (form::CalculatesOnEnter(*self->SpecOf(field))) {
+            if (form::CalculatesOnEnter(*self->TableRowOf(field))) {
                 self->Command1_Click();
             }
             return 0;
         }
-        const char16_t kept = form::FilterKey(self->SpecOf(field)->filter, typed);
+        const char16_t kept = form::FilterKey(self->TableRowOf(field)->filter, typed);
         if (kept == 0) {
             return 0;
         }
@@ -235,8 +235,8 @@ bool Form1::PreTranslate(const MSG &message) {
     case VK_RETURN: {
         // Enter in a number field arrives there as a typed character (see FieldProc).
         const bool listOpen = owner == Combo1 && SendMessageW(Combo1, CB_GETDROPPEDSTATE, 0, 0);
-        if (owner != nullptr && owner != Text[1] && form::CalculatesOnEnter(*SpecOf(owner)) &&
-            SpecOf(owner)->kind != form::Kind::NumberField && !listOpen) {
+        if (owner != nullptr && owner != Text[1] && form::CalculatesOnEnter(*TableRowOf(owner)) &&
+            TableRowOf(owner)->kind != form::Kind::NumberField && !listOpen) {
             Command1_Click();
             return true;
         }
@@ -285,8 +285,8 @@ void Form1::OnCommand(HWND control, UINT code) {
         Option_Click();
     } else if (control == Label[8] && code == STN_CLICKED) {
         Label8_Click();
-    } else if (code == EN_CHANGE && SpecOf(control) != nullptr &&
-               SpecOf(control)->kind == form::Kind::NumberField) {
+    } else if (code == EN_CHANGE && TableRowOf(control) != nullptr &&
+               TableRowOf(control)->kind == form::Kind::NumberField) {
         Text_Change(control);
     }
 }
@@ -437,7 +437,7 @@ void Form1::Option_Click() {
 }
 
 void Form1::Text_KeyPress(HWND field) {
-    Hide(form::StaleAfterEdit(*SpecOf(field)));
+    Hide(form::StaleAfterEdit(*TableRowOf(field)));
 }
 
 // Any change of a field's text by the user (Delete, cut, undo, paste) makes results stale, as a
@@ -446,7 +446,7 @@ void Form1::Text_Change(HWND field) {
     if (writingByProgram_ && field != Text[1]) {
         return;
     }
-    Hide(form::StaleAfterEdit(*SpecOf(field)));
+    Hide(form::StaleAfterEdit(*TableRowOf(field)));
 }
 
 void Form1::Text_GotFocus(HWND field) {
@@ -454,7 +454,7 @@ void Form1::Text_GotFocus(HWND field) {
         return;
     }
     const bool editable = (GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY) == 0;
-    if (form::SelectsTextOnEntry(*SpecOf(field), editable)) {
+    if (form::SelectsTextOnEntry(*TableRowOf(field), editable)) {
         SendMessageW(field, EM_SETSEL, 0, -1);
     }
 }
@@ -468,9 +468,9 @@ void Form1::Text_Paste(HWND field) {
     DWORD end = 0;
     SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
-    const form::ControlSpec &spec = *SpecOf(field);
+    const form::ControlSpec &entry = *TableRowOf(field);
     const std::optional<std::string> inserted = form::PastedText(
-        spec.filter, spec.maxLength, TextOf(field), start, end - start, ClipboardText(hwnd_));
+        entry.filter, entry.maxLength, TextOf(field), start, end - start, ClipboardText(hwnd_));
     if (!inserted) {
         MessageBeep(MB_OK);
         return;
@@ -564,7 +564,7 @@ void Form1::MoveTab(bool backwards) {
     const int count = static_cast<int>(order.size());
     int at = backwards ? 0 : -1;
     for (int n = 0; n < count; ++n) {
-        if (owner != nullptr && SpecOf(owner)->name == order[static_cast<std::size_t>(n)]) {
+        if (owner != nullptr && TableRowOf(owner)->name == order[static_cast<std::size_t>(n)]) {
             at = n;
         }
     }
@@ -600,7 +600,7 @@ void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
     MessageBoxW(hwnd_, Widen(prompt).c_str(), Widen(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-const form::ControlSpec *Form1::SpecOf(HWND control) const {
+const form::ControlSpec *Form1::TableRowOf(HWND control) const {
     const int row = GetDlgCtrlID(control) - kFirstControlId;
     if (control == nullptr || row < 0 || row >= static_cast<int>(controls_.size()) ||
         controls_[static_cast<std::size_t>(row)] != control) {
@@ -612,7 +612,7 @@ const form::ControlSpec *Form1::SpecOf(HWND control) const {
 HWND Form1::OwnerOfFocus() const {
     for (HWND window = GetFocus(); window != nullptr && window != hwnd_;
          window = GetParent(window)) {
-        if (SpecOf(window) != nullptr) {
+        if (TableRowOf(window) != nullptr) {
             return window;
         }
     }

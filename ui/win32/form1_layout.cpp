@@ -325,8 +325,8 @@ Font Form1::MakeFont(const form::FontSpec &face, double points) const {
 }
 
 HFONT Form1::FontOf(const form::FontSpec *face) const {
-    for (const auto &[spec, font] : fonts_) {
-        if (spec == face) {
+    for (const auto &[entry, font] : fonts_) {
+        if (entry == face) {
             return font.get();
         }
     }
@@ -344,17 +344,17 @@ void Form1::MakeFonts() {
 
 void Form1::Layout() {
     for (std::size_t row = 0; row < form::kControls.size(); ++row) {
-        const ControlSpec &spec = form::kControls[row];
+        const ControlSpec &entry = form::kControls[row];
         const HWND control = controls_[row];
-        if (spec.font != nullptr) {
-            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(spec.font)), FALSE);
+        if (entry.font != nullptr) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(entry.font)), FALSE);
         }
-        const bool isList = spec.kind == Kind::EditableCombo || spec.kind == Kind::ListCombo;
-        const int height = Scaled(spec.height);
+        const bool isList = entry.kind == Kind::EditableCombo || entry.kind == Kind::ListCombo;
+        const int height = Scaled(entry.height);
         // A list's window reaches down over its opened list.
-        const int windowHeight = isList ? height + kListRowsShown * Scaled(spec.height) : height;
+        const int windowHeight = isList ? height + kListRowsShown * Scaled(entry.height) : height;
         SetWindowPos(control, nullptr, Scaled(origins_[row].x), Scaled(origins_[row].y),
-                     Scaled(spec.width), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+                     Scaled(entry.width), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         if (isList) {
             // The closed box is as high as the font makes it: bring it to the designed height.
             // The item height of the box (index -1) and the box's own height differ by its
@@ -395,7 +395,7 @@ void Form1::OnDpiChanged(UINT dpi, const RECT &suggested) {
 
 void Form1::FitResultCaption(std::size_t line) {
     const HWND label = results_[line];
-    const form::FontSpec &face = *SpecOf(label)->font;
+    const form::FontSpec &face = *TableRowOf(label)->font;
     std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
     caption.resize(static_cast<std::size_t>(
         GetWindowTextW(label, caption.data(), static_cast<int>(caption.size()))));
@@ -441,8 +441,8 @@ void Form1::SetDensityLook(bool framed, bool readOnly) {
 }
 
 LRESULT Form1::OnControlColour(HDC dc, HWND control) {
-    const ControlSpec *spec = SpecOf(control);
-    if (spec == nullptr) {
+    const ControlSpec *entry = TableRowOf(control);
+    if (entry == nullptr) {
         return 0;
     }
     if (control == Text[1]) {
@@ -451,11 +451,11 @@ LRESULT Form1::OnControlColour(HDC dc, HWND control) {
         SetBkColor(dc, GetSysColor(ground));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(ground));
     }
-    if (spec->kind == Kind::NumberField || spec->kind == Kind::EditableCombo ||
-        spec->kind == Kind::ListCombo) {
+    if (entry->kind == Kind::NumberField || entry->kind == Kind::EditableCombo ||
+        entry->kind == Kind::ListCombo) {
         return 0;
     }
-    const std::uint32_t rgb = spec->textColour;
+    const std::uint32_t rgb = entry->textColour;
     SetTextColor(dc, rgb == form::kSystemColour
                          ? GetSysColor(COLOR_BTNTEXT)
                          : RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
@@ -469,8 +469,8 @@ LRESULT Form1::OnControlColour(HDC dc, HWND control) {
 void Form1::PaintFrame(HWND frame) const {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(frame, &paint);
-    const ControlSpec &spec = *SpecOf(frame);
-    if ((spec.flags & form::Borderless) == 0) {
+    const ControlSpec &entry = *TableRowOf(frame);
+    if ((entry.flags & form::Borderless) == 0) {
         RECT box{};
         GetClientRect(frame, &box);
         const SelectedObject font(dc,
@@ -480,7 +480,7 @@ void Form1::PaintFrame(HWND frame) const {
         RECT border = box;
         border.top += metrics.tmHeight / 2;
         DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
-        const std::wstring caption = Widen(spec.caption);
+        const std::wstring caption = Widen(entry.caption);
         if (!caption.empty()) {
             SIZE extent{};
             GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
@@ -489,7 +489,7 @@ void Form1::PaintFrame(HWND frame) const {
             RECT text{box.left + indent - gap, box.top, box.left + indent + extent.cx + gap,
                       box.top + metrics.tmHeight};
             FillRect(dc, &text, GetSysColorBrush(COLOR_BTNFACE));
-            const std::uint32_t rgb = spec.textColour;
+            const std::uint32_t rgb = entry.textColour;
             SetTextColor(dc, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
             SetBkMode(dc, TRANSPARENT);
             TextOutW(dc, box.left + indent, box.top, caption.c_str(),
