@@ -1,6 +1,6 @@
 // The window as it stands after start-up: what is shown, where, in which face, how Tab walks
-// it, and its pictures. Its colours, pixel for pixel, are checked from outside against a
-// committed screenshot (scripts/check_window_pixels.sh).
+// it, and its pictures. What it shows and hides, in which colours, is checked pixel for pixel
+// from outside against a committed screenshot (scripts/check_window_pixels.sh).
 #include "form/pictures.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/number_field.h"
@@ -185,26 +185,6 @@ private slots:
                  qPrintable(texts.join('|')));
     }
 
-    void loadVisibility_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("hidden");
-        for (const char *name : {"Frame4", "Frame5", "Text2", "Text3", "Text4", "Label5", "Label9",
-                                 "Label10", "Label11", "Label12", "Label13"}) {
-            QTest::newRow(name) << name << true;
-        }
-        // Shown with their frames, shown at once beside the hidden rows.
-        for (const char *name : {"Label19", "Label20", "Label21", "Label22", "Label23", "Label24",
-                                 "Combo2", "Label4", "Text1", "Label18", "Frame6", "Image1"}) {
-            QTest::newRow(name) << name << false;
-        }
-    }
-
-    void loadVisibility() {
-        QFETCH(QString, name);
-        QFETCH(bool, hidden);
-        QCOMPARE(Control(qPrintable(name))->isHidden(), hidden);
-    }
-
     void tabOrder_data() {
         QTest::addColumn<bool>("rowsShown");
         QTest::addColumn<QStringList>("walk");
@@ -306,12 +286,11 @@ private slots:
     void typingStopsAtTheFieldLimit_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("limit");
-        QTest::newRow("Text1 density") << "Text1" << 5;
-        QTest::newRow("Text2 dimension") << "Text2" << 9;
-        QTest::newRow("Text3 dimension") << "Text3" << 9;
-        QTest::newRow("Text4 dimension") << "Text4" << 9;
-        QTest::newRow("Text5 pieces") << "Text5" << 8;
-        QTest::newRow("Text6 price") << "Text6" << 8;
+        const int limits[] = {5, 9, 9, 9, 8, 8}; // Text1 to Text6
+        for (int i = 0; i < 6; ++i) {
+            const QString name = QStringLiteral("Text%1").arg(i + 1);
+            QTest::newRow(qPrintable(name)) << name << limits[i];
+        }
     }
 
     void typingStopsAtTheFieldLimit() {
