@@ -47,12 +47,7 @@ mkdir -m 700 "$work/runtime"
 XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb QT_DEBUG_PLUGINS=1 "$binary" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-if ! window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n1) ||
-    [ -z "$window" ]; then
-    echo "$0: no window titled \"$title\" appeared" >&2
-    cat "$work/app.log" >&2
-    exit 1
-fi
+window=$(wait_for_window "$title" "$work/app.log") || exit 1
 
 # The number of pixels that differ from the reference, or "size" when the sizes differ.
 differing() {

@@ -50,14 +50,7 @@ start_xvfb "$work" || exit 1
 "$binary" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-# --sync waits for the window to be mapped; the timeout keeps a program that never shows
-# one from hanging the script.
-if ! window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n1) ||
-    [ -z "$window" ]; then
-    echo "$0: no window titled \"$title\" appeared" >&2
-    cat "$work/app.log" >&2
-    exit 1
-fi
+window=$(wait_for_window "$title" "$work/app.log") || exit 1
 sleep 1 # let the first paint land
 timeout 20 import -window "$window" "$out"
 echo "$out"

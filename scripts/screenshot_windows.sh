@@ -23,12 +23,7 @@ wineboot -i >"$work/wineboot.log" 2>&1
 wineserver -w
 
 wine "$exe" >"$work/kalvor.log" 2>&1 &
-if ! window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
-    [ -z "$window" ]; then
-    cat "$work/kalvor.log" >&2
-    echo "$0: no window titled \"$title\" appeared" >&2
-    exit 1
-fi
+window=$(wait_for_window "$title" "$work/kalvor.log" 60) || exit 1
 xdotool windowfocus --sync "$window"
 sleep 1
 keys() { xdotool key --delay 60 "$@"; sleep 0.3; }

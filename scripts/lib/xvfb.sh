@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that need a virtual display.
 #
 # start_xvfb WORKDIR [XVFB-OPTIONS...]
@@ -24,4 +25,19 @@ start_xvfb() {
     fi
     DISPLAY=":$(head -n 1 "$work/display")"
     export DISPLAY
+}
+
+# wait_for_window TITLE LOG [SECONDS]
+#   Prints the id of the first visible window titled TITLE once it is mapped (xdotool's --sync
+#   waits for that), waiting at most SECONDS (20) so that a program that never shows one cannot
+#   hang the caller; returns non-zero, with the program's LOG on stderr, when none appears.
+wait_for_window() {
+    local window
+    window=$(timeout "${3:-20}" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
+    if [ -z "$window" ]; then
+        echo "no window titled \"$1\" appeared" >&2
+        cat "$2" >&2
+        return 1
+    fi
+    echo "$window"
 }

@@ -101,7 +101,7 @@ void Form1::ConnectHandlers() {
     for (NumberField *field : {Text1, Text2, Text3, Text4, Text5, Text6}) {
         field->onCharacterTyped = [this, field] { Text_KeyPress(field); };
         field->onGotFocus = [this, field] { Text_GotFocus(field); };
-        if (form::CalculatesOnEnter(TableRowOf(field))) {
+        if (form::CalculatesOnEnter(field->Row())) {
             field->onEnter = [this] { Command1_Click(); };
         }
         connect(field, &QLineEdit::textEdited, this, [this, field] { Text_Edited(field); });
@@ -276,7 +276,7 @@ void Form1::Text1_Change() {
 
 // A key in the price field makes only the costs stale; in any other field, both results.
 void Form1::Text_KeyPress(const NumberField *field) {
-    if (form::StaleAfterEdit(TableRowOf(field)) == form::Stale::Costs) {
+    if (form::StaleAfterEdit(field->Row()) == form::Stale::Costs) {
         Frame5->setVisible(false);
     } else {
         HideResults();
@@ -293,7 +293,7 @@ void Form1::Text_Edited(const NumberField *field) {
 }
 
 void Form1::Text_GotFocus(NumberField *field) {
-    if (form::SelectsTextOnEntry(TableRowOf(field), !field->isReadOnly())) {
+    if (form::SelectsTextOnEntry(field->Row(), !field->isReadOnly())) {
         field->setSelection(0, static_cast<int>(field->text().size()));
     }
 }

@@ -145,7 +145,7 @@ QWidget *Create(const form::ControlSpec &row, QWidget *container) {
         widget = new QPushButton(container);
         break;
     case form::Kind::NumberField:
-        widget = new NumberField(row.filter, container);
+        widget = new NumberField(row, container);
         break;
     case form::Kind::Option:
         widget = new QRadioButton(container);
@@ -282,8 +282,11 @@ void UseWindowFont() {
 }
 
 QPalette DesignedPalette() {
-    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-    return fusion->standardPalette();
+    static const QPalette designed = [] {
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        return fusion->standardPalette();
+    }();
+    return designed;
 }
 
 bool InstallItalianTranslation() {

@@ -61,8 +61,9 @@ QString TypedCharacters(const QKeyEvent *event) {
 
 } // namespace
 
-NumberField::NumberField(Filter filter, QWidget *parent) : QLineEdit(parent), filter_(filter) {
-    setValidator(new FilterValidator(filter, this));
+NumberField::NumberField(const form::ControlSpec &row, QWidget *parent)
+    : QLineEdit(parent), row_(row) {
+    setValidator(new FilterValidator(row.filter, this));
 }
 
 bool NumberField::InsertPasted(const QString &text) {
@@ -73,7 +74,7 @@ bool NumberField::InsertPasted(const QString &text) {
     const QString current = this->text();
     const int start = hasSelectedText() ? selectionStart() : cursorPosition();
     const int length = hasSelectedText() ? static_cast<int>(selectedText().size()) : 0;
-    const auto inserted = form::PastedText(filter_, maxLength(), current.toStdString(),
+    const auto inserted = form::PastedText(row_.filter, maxLength(), current.toStdString(),
                                            static_cast<std::size_t>(start),
                                            static_cast<std::size_t>(length), text.toStdString());
     if (!inserted) {
@@ -110,7 +111,7 @@ void NumberField::keyPressEvent(QKeyEvent *event) {
         event->accept(); // an input method's text goes through the validator, not here
         return;
     }
-    const char16_t kept = form::FilterKey(filter_, typed.front().unicode());
+    const char16_t kept = form::FilterKey(row_.filter, typed.front().unicode());
     if (kept == 0) {
         event->accept(); // swallowed: Escape, the blank, letters, the minus sign
         return;

@@ -19,7 +19,9 @@ class NumberField : public QLineEdit {
 public:
     using Filter = form::FieldFilter;
 
-    NumberField(Filter filter, QWidget *parent);
+    // The field as the window's table describes it: its filter, length and rules.
+    NumberField(const form::ControlSpec &row, QWidget *parent);
+    const form::ControlSpec &Row() const { return row_; }
 
     // Inserts a pasted or dropped text in place of the selection if the paste rule allows it;
     // otherwise the field keeps its text and the window beeps. False when refused.
@@ -42,7 +44,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    Filter filter_;
+    const form::ControlSpec &row_;
     bool focusedByMousePress_ = false;
 };
 
