@@ -13,9 +13,46 @@ char ToLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Blanks a paste may carry around a number: ASCII white space and the no-break space that
-// spreadsheets and web pages put between groups.
-std::string_view Trimmed(std::string_view text) {
+bool AllDigits(std::string_view text) {
+    return std::ranges::all_of(text, [](char c) { return IsDigit(static_cast<unsigned char>(c)); });
+}
+
+// Groups of thousands: a first group of 1 to 3 digits not starting with 0, then groups of 3.
+bool GroupsThousands(const std::vector<std::string_view> &groups) {
+    if (groups.empty() || groups[0].empty() || groups[0].size() > 3 || groups[0][0] == '0') {
+        return false;
+    }
+    return std::ranges::all_of(groups, AllDigits) &&
+           std::all_of(groups.begin() + 1, groups.end(),
+                       [](std::string_view group) { return group.size() == 3; });
+}
+
+std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    for (std::size_t at = text.find(separator); at != std::string_view::npos;
+         at = text.find(separator)) {
+        parts.push_back(text.substr(0, at));
+        text.remove_prefix(at + 1);
+    }
+    parts.push_back(text);
+    return parts;
+}
+
+std::string Joined(const std::vector<std::string_view> &parts) {
+    std::string text;
+    for (const std::string_view part : parts) {
+        text += part;
+    }
+    return text;
+}
+
+std::string Quoted(std::string_view text) {
+    return "«" + std::string(text) + "»";
+}
+
+} // namespace
+
+std::string_view TrimBlanks(std::string_view text) {
     constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
     const auto blankAt = [&](std::size_t at) -> std::size_t {
         const char c = text[at];
@@ -40,8 +77,6 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-} // namespace
-
 char16_t FilterKey(FieldFilter filter, char16_t typed) {
     if (IsDigit(typed) || typed == kBackspace) {
         return typed;
@@ -52,10 +87,78 @@ char16_t FilterKey(FieldFilter filter, char16_t typed) {
     return 0;
 }
 
+std::optional<std::string> FieldTextFault(const ControlSpec &field, std::string_view text) {
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (!IsDigit(code) && !(field.filter == FieldFilter::Decimal && c == ',')) {
+            return field.filter == FieldFilter::WholeNumber && c == ','
+                       ? std::string(kNotWholeReason) + Quoted(text)
+                       : std::string(kNotANumberReason) + Quoted(text);
+        }
+    }
+    if (std::ranges::count(text, ',') > 1) {
+        return std::string(kTwoCommasReason);
+    }
+    if (text.size() > static_cast<std::size_t>(field.maxLength)) {
+        return std::string(kTooLongReason);
+    }
+    return std::nullopt;
+}
+
+PasteReading ReadPasted(std::string_view pasted) {
+    const std::string_view kept = TrimBlanks(pasted);
+    if (kept.empty()) {
+        return {std::nullopt, std::string(kNothingToPasteReason)};
+    }
+    const PasteReading notANumber{std::nullopt, std::string(kNotANumberReason) + Quoted(kept)};
+    // Only digits and one comma may come out of the reading.
+    const auto number = [&](std::string text) {
+        const bool digits = std::ranges::all_of(
+            text, [](char c) { return IsDigit(static_cast<unsigned char>(c)) || c == ','; });
+        return digits && text != "," ? PasteReading{std::move(text), {}} : notANumber;
+    };
+    const std::size_t commas = std::ranges::count(kept, ',');
+    const std::size_t dots = std::ranges::count(kept, '.');
+    if (commas > 1) {
+        return notANumber;
+    }
+    if (dots == 0) {
+        return number(std::string(kept));
+    }
+    if (commas == 1) {
+        // "1.234,5": the dots group the whole part by thousands.
+        const std::size_t comma = kept.find(',');
+        if (!GroupsThousands(SplitAt(kept.substr(0, comma), '.'))) {
+            return notANumber;
+        }
+        return number(Joined(SplitAt(kept.substr(0, comma), '.')) +
+                      std::string(kept.substr(comma)));
+    }
+    const std::vector<std::string_view> groups = SplitAt(kept, '.');
+    if (dots > 1) {
+        // "1.234.567"
+        return GroupsThousands(groups) ? number(Joined(groups)) : notANumber;
+    }
+    if (GroupsThousands(groups)) {
+        // "1.500": 1500 in Italian, 1,5 in English.
+        std::string decimal = std::string(groups[0]) + "," + std::string(groups[1]);
+        while (decimal.back() == '0') {
+            decimal.pop_back();
+        }
+        if (decimal.back() == ',') {
+            decimal.pop_back();
+        }
+        return {std::nullopt,
+                Quoted(kept) + " è ambiguo: scrivere " + Joined(groups) + " oppure " + decimal};
+    }
+    // "2.5", "0.125", ".5": a decimal point.
+    return number(std::string(groups[0]) + "," + std::string(groups[1]));
+}
+
 std::optional<std::string> PastedText(FieldFilter filter, int maxLength, std::string_view fieldText,
                                       std::size_t selectionStart, std::size_t selectionLength,
                                       std::string_view pasted) {
-    const std::string_view kept = Trimmed(pasted);
+    const std::string_view kept = TrimBlanks(pasted);
     if (kept.empty()) {
         return std::nullopt;
     }
@@ -82,7 +185,7 @@ std::optional<std::string> PastedText(FieldFilter filter, int maxLength, std::st
 }
 
 const calc::MaterialEntry *MaterialNamed(std::string_view typed) {
-    const std::string_view name = Trimmed(typed);
+    const std::string_view name = TrimBlanks(typed);
     for (const calc::MaterialEntry &material : calc::kMaterials) {
         if (std::ranges::equal(name, material.listText,
                                [](char a, char b) { return ToLower(a) == ToLower(b); })) {

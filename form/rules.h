@@ -10,9 +10,8 @@
 #include <string_view>
 #include <vector>
 
-// The window's rules that are not toolkit plumbing: what a key or a paste makes of a field,
-// what an edit makes stale, which controls select on entry or calculate on Enter, a material
-// typed by name, a caption shrunk to fit its box, and the text block copied for a quote.
+// The rules of the window's fields and lines, for the model (model.h): what a key, a text or
+// a paste may make of a field, a caption shrunk to fit its box, the block copied for a quote.
 namespace kalvor::form {
 
 inline constexpr char16_t kBackspace = 8;
@@ -21,6 +20,35 @@ inline constexpr char16_t kBackspace = 8;
 // passes, and a decimal field takes "," and turns "." into ",": '.' gives ',', '-' gives 0.
 char16_t FilterKey(FieldFilter filter, char16_t typed);
 
+// The text without the blanks around it: ASCII white space and the no-break space that
+// spreadsheets and web pages put between groups.
+std::string_view TrimBlanks(std::string_view text);
+
+// Why a text may not stand in a field, or nothing when it may: the field's characters only
+// (digits; in a decimal field one comma at most), and no longer than the field allows.
+std::optional<std::string> FieldTextFault(const ControlSpec &field, std::string_view text);
+
+// A pasted or dropped text read as an Italian number, as the field's characters: surrounding
+// blanks dropped (no-break spaces too), dots between thousands taken out, a decimal point
+// read as the comma. "1.234,5" gives "1234,5", "1.234.567" gives "1234567", " 2.5 " gives
+// "2,5", "0.125" gives "0,125"; "1.500" and "12.345" are refused as ambiguous (1500 or 1,5?),
+// "1.23,4", "-5", "1e5", "2.5kg" and "50\n1000" as no number. A refusal carries its reason.
+struct PasteReading {
+    std::optional<std::string> text;
+    std::string refusal;
+};
+PasteReading ReadPasted(std::string_view pasted);
+
+// Short Italian reasons, shown at the field beside the beep.
+inline constexpr std::string_view kNotANumberReason = "non è un numero: ";
+inline constexpr std::string_view kNotWholeReason = "il numero pezzi è un numero intero: ";
+inline constexpr std::string_view kTooLongReason = "troppe cifre per questo campo";
+inline constexpr std::string_view kTwoCommasReason = "una sola virgola per numero";
+inline constexpr std::string_view kNothingToPasteReason = "niente da incollare";
+inline constexpr std::string_view kReadOnlyDensityReason =
+    "densità fissata dal materiale: per scriverne un'altra scegliere ALTRO";
+
+// Until both windows take their decisions from the model:
 // What a paste or a drop inserts in place of the selection, or nothing when it is refused:
 // then the field keeps its text and the window beeps. Surrounding blanks are dropped and "."
 // is read as ","; the field's text must then still be made of the field's characters (a
