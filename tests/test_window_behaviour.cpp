@@ -3,6 +3,7 @@
 #include "ui/qt/form1.h"
 #include "ui/qt/number_field.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+
+#include <functional>
 
 using kalvor::ui::Form1;
 using kalvor::ui::NumberField;
@@ -41,7 +44,8 @@ class WindowBehaviour : public QObject {
 
     std::unique_ptr<Form1> w;
     QList<Message> messages;
-    int framesShownAtAMessage = 0; // results on show beside an open box
+    int framesShownAtAMessage = 0;          // results on show beside an open box
+    std::function<void()> pressUnderTheBox; // what happens while a box is open
     QList<QUrl> opened;
     bool browserStarts = true;
 
@@ -98,6 +102,10 @@ private slots:
             [this](QWidget *, const QString &prompt, const QString &title) {
                 messages.append({prompt, title});
                 framesShownAtAMessage += frameShown("Frame4") + frameShown("Frame5");
+                if (pressUnderTheBox) {
+                    pressUnderTheBox();
+                    framesShownAtAMessage += frameShown("Frame4") + frameShown("Frame5");
+                }
             },
             [this](const QUrl &address) {
                 opened.append(address);
@@ -194,151 +202,142 @@ private slots:
         QCOMPARE(field("Text2")->text(), QString("0,0"));
     }
 
-    void keyFilters() {
-        pickShape("Lamiera");
-        type(field("Text2"), "1.5a -\r,2");
-        QCOMPARE(field("Text2")->text(), QString("1,5,2"));
-        type(field("Text5"), "1.2,3x");
-        QCOMPARE(field("Text5")->text(), QString("123"));
-        QTest::keyClick(field("Text5"), Qt::Key_Backspace);
-        QCOMPARE(field("Text5")->text(), QString("12"));
-    }
-
-    // Every edit hides the results it makes stale: a key, also one the filter swallows or one
-    // in the read-only density, Delete, undo and cut. The price makes only the costs stale.
-    void editsHideTheResultsTheyMakeStale_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<QString>("after"); // the field's text afterwards
-        QTest::newRow("digit in the price") << "Text6" << int(Qt::Key_5) << 0 << "52,5";
-        QTest::newRow("swallowed point in pieces") << "Text5" << int(Qt::Key_Period) << 0 << "3";
-        QTest::newRow("key in read-only density") << "Text1" << int(Qt::Key_5) << 0 << "7,85";
-        QTest::newRow("backspace at the start") << "Text2" << int(Qt::Key_Backspace) << 0 << "50";
-        QTest::newRow("delete") << "Text3" << int(Qt::Key_Delete) << 0 << "000";
-        QTest::newRow("arrow between the options") << "Option1" << int(Qt::Key_Right) << 0 << "€/m";
-        QTest::newRow("cut in the price")
-            << "Text6" << int(Qt::Key_X) << int(Qt::ControlModifier) << "";
-    }
-    void editsHideTheResultsTheyMakeStale() {
-        QFETCH(QString, name);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(QString, after);
-        roundBarOrder("2,5");
-        auto *control = w->findChild<QWidget *>(name);
-        control->setFocus(Qt::TabFocusReason);
-        auto *target = qobject_cast<QLineEdit *>(control);
-        if (target) {
-            target->setCursorPosition(0);
-            if (key == Qt::Key_X) {
-                target->selectAll();
-            }
-        }
-        QTest::keyClick(control, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        // The field's text afterwards, or the caption of the option then checked.
-        QCOMPARE(target ? target->text()
-                        : (w->Option2->isChecked() ? w->Option2 : w->Option1)->text(),
-                 after);
-        QVERIFY(!frameShown("Frame5"));
-        QCOMPARE(frameShown("Frame4"), name == "Text6" || name == "Option1");
-
-        // Undo brings the old text back, and what was shown for the edit is stale again.
-        if (name == "Text3") {
-            calcola();
-            QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
-            QCOMPARE(target->text(), QString("1000"));
-            QVERIFY(!frameShown("Frame4"));
-        }
-    }
-
-    // A paste goes in whole or not at all: nothing pasted becomes a different number unseen.
-    void pasteIsAllOrNothing_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("before"); // the text, all of it selected but for a "|" caret
-        QTest::addColumn<QString>("pasted");
-        QTest::addColumn<QString>("after"); // empty: refused, the field keeps its text
-        QTest::newRow("blanks around, point") << "Text2"
-                                              << "50"
-                                              << " 2.5 \n"
-                                              << "2,5";
-        QTest::newRow("point read as a comma") << "Text2"
-                                               << "50"
-                                               << "1.500"
-                                               << "1,500";
-        QTest::newRow("at the caret") << "Text6"
-                                      << "12|"
-                                      << ",5"
-                                      << "12,5";
-        for (const char *junk : {"-5", "1e5", "0x10", "2.5kg", "50\n1000", "1,2,3", "\u0662\u0665",
-                                 "1 500", "12345678901"}) {
-            QTest::newRow(qPrintable(QStringLiteral("refuses %1").arg(QString::fromUtf8(junk))))
-                << "Text2"
-                << "50" << QString::fromUtf8(junk) << "";
-        }
-        QTest::newRow("refuses nothing") << "Text2"
-                                         << "50"
-                                         << ""
-                                         << "";
-        QTest::newRow("second comma") << "Text2"
-                                      << "2,|"
-                                      << ",5"
-                                      << "";
-        QTest::newRow("past the limit") << "Text6"
-                                        << "1234567|"
-                                        << "89"
-                                        << "";
-        QTest::newRow("pieces take digits") << "Text5"
-                                            << "3"
-                                            << " 12 "
-                                            << "12";
-        QTest::newRow("no decimals in pieces") << "Text5"
-                                               << "3"
-                                               << "1.500"
-                                               << "";
-        QTest::newRow("read-only density") << "Text1"
-                                           << "7,85"
-                                           << "8"
-                                           << "";
-    }
-    void pasteIsAllOrNothing() {
-        QFETCH(QString, name);
-        QFETCH(QString, before);
-        QFETCH(QString, pasted);
-        QFETCH(QString, after);
-        roundBarOrder("2,5");
-        NumberField *target = w->findChild<NumberField *>(name);
-        target->setText(QString(before).remove('|'));
-        calcola();
-        target->setFocus(Qt::TabFocusReason);
-        if (before.contains('|')) {
-            target->setCursorPosition(static_cast<int>(before.indexOf('|')));
-        }
-        paste(target, pasted);
-        QCOMPARE(target->text(), after.isEmpty() ? QString(before).remove('|') : after);
-        // A refused paste changes nothing, so the results on show stay true.
-        QCOMPARE(frameShown("Frame4"), after.isEmpty() || name == "Text6");
-    }
-
-    // A drop goes where it lands, under the same rule; copying out still works.
-    void dropFollowsThePasteRule() {
-        roundBarOrder("2,5");
-        const auto drop = [this](const QString &text) {
-            field("Text3")->clear();
+    // Every channel that can change a field reaches the model: a typed key, a paste, a drop,
+    // undo, cut, an input method and an accessibility client. Accepted, the change hides the
+    // results it makes stale; refused, the field keeps its text and says why.
+    void channelsReachTheModel() {
+        const auto accessible = [this](const char *name, const QString &text) {
+            QAccessible::queryAccessibleInterface(w->findChild<QWidget *>(name))
+                ->setText(QAccessible::Value, text);
+        };
+        const auto commit = [](QLineEdit *target, const QString &text) {
+            QInputMethodEvent event;
+            event.setCommitString(text);
+            QApplication::sendEvent(target, &event);
+        };
+        const auto drop = [](QLineEdit *target, const QString &text) {
             QMimeData dropped;
             dropped.setText(text);
             QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
-            QApplication::sendEvent(field("Text3"), &enter);
+            QApplication::sendEvent(target, &enter);
             QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
-            QApplication::sendEvent(field("Text3"), &drop);
-            return field("Text3")->text();
+            QApplication::sendEvent(target, &drop);
         };
-        QCOMPARE(drop(" 3.7 "), QString("3,7"));
-        QCOMPARE(drop("3.7 mm"), QString());
-        field("Text3")->setText("1000");
-        field("Text3")->selectAll();
-        QTest::keyClick(field("Text3"), Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), QString("1000"));
+        struct Row {
+            const char *name;
+            const char *field;
+            std::function<void(QLineEdit *)> change;
+            QString after;
+            const char *reason; // nullptr: accepted, and the results it makes stale are hidden
+        };
+        const Row rows[] = {
+            {"key", "Text2", [](QLineEdit *f) { QTest::keyClicks(f, "7.5"); }, "7,550", nullptr},
+            {"key past the length", "Text5",
+             [this](QLineEdit *f) {
+                 f->selectAll();
+                 QTest::keyClicks(f, "12345678");
+                 calcola();
+                 f->setFocus(Qt::OtherFocusReason);
+                 f->end(false);
+                 QTest::keyClick(f, Qt::Key_9);
+             },
+             "12345678", "troppe cifre per questo campo"},
+            {"paste", "Text2", [this](QLineEdit *f) { paste(f, " 1.234,5 "); }, "1234,550",
+             nullptr},
+            {"ambiguous paste", "Text2", [this](QLineEdit *f) { paste(f, "1.500"); }, "50",
+             "«1.500» è ambiguo: scrivere 1500 oppure 1,5"},
+            {"drop", "Text3", [&](QLineEdit *f) { drop(f, " 3.7 "); }, "3,71000", nullptr},
+            {"undo", "Text3",
+             [this](QLineEdit *f) {
+                 f->selectAll();
+                 QTest::keyClick(f, Qt::Key_7);
+                 calcola();
+                 QTest::keyClick(f, Qt::Key_Z, Qt::ControlModifier);
+             },
+             "1000", nullptr},
+            {"cut", "Text6",
+             [](QLineEdit *f) {
+                 f->selectAll();
+                 QTest::keyClick(f, Qt::Key_X, Qt::ControlModifier);
+             },
+             "", nullptr},
+            {"input method", "Text2", [&](QLineEdit *f) { commit(f, "x"); }, "50",
+             "non è un numero: «x50»"},
+            {"accessibility", "Text2", [&](QLineEdit *) { accessible("Text2", "70"); }, "70",
+             nullptr},
+            {"accessibility junk", "Text6", [&](QLineEdit *) { accessible("Text6", "abc-"); },
+             "2,5", "non è un numero: «abc-»"},
+            {"accessibility, read-only", "Text1", [&](QLineEdit *) { accessible("Text1", "99"); },
+             "7,85", "densità fissata dal materiale: per scriverne un'altra scegliere ALTRO"},
+        };
+        for (const Row &row : rows) {
+            roundBarOrder("2,5");
+            QLineEdit *target = field(row.field);
+            target->setFocus(Qt::OtherFocusReason);
+            target->setCursorPosition(0);
+            row.change(target);
+            QVERIFY2(target->text() == row.after, qPrintable(row.name + (": " + target->text())));
+            if (row.reason != nullptr) {
+                QCOMPARE(target->accessibleDescription(), QString::fromUtf8(row.reason));
+            }
+            // A key hides what it would make stale even when it is refused.
+            const bool hides =
+                row.reason == nullptr || row.name == std::string_view("key past the length");
+            const bool costsOnly = row.field == QLatin1String("Text6");
+            QVERIFY2(frameShown("Frame4") == (!hides || costsOnly), row.name);
+            QVERIFY2(frameShown("Frame5") == !hides, row.name);
+            w->Combo1->setFocus(Qt::OtherFocusReason);
+        }
+    }
+
+    // The material box selects its name whenever it gets the focus, so typing replaces it; a
+    // name set by an accessibility client is judged as a typed one.
+    void materialBoxSelectsAndJudgesEveryName() {
+        roundBarOrder("2,5");
+        QCOMPARE(QApplication::focusWidget(), w->Combo1);
+        QCOMPARE(w->Combo1->lineEdit()->selectedText(), QString("Acciaio al carbonio"));
+        QTest::keyClicks(w->Combo1, "Titanio");
+        QCOMPARE(w->Combo1->currentText(), QString("Titanio"));
+        QTest::keyClick(w->Combo1, Qt::Key_Return);
+        QCOMPARE(w->Text1->text(), QString("4,51"));
+        QVERIFY(frameShown("Frame4"));
+
+        QAccessible::queryAccessibleInterface(w->Combo1->lineEdit())
+            ->setText(QAccessible::Value, "Inconel 625");
+        QVERIFY(!frameShown("Frame4") && !frameShown("Frame5"));
+        calcola();
+        QCOMPARE(w->Text1->text(), QString("0,00")); // no catalogue density kept
+        QVERIFY(!w->Text1->isReadOnly());
+        QCOMPARE(messages.last().prompt, QString("selezionare un materiale"));
+    }
+
+    // A press that an accessibility client makes while a box is open is ignored, and the press
+    // under the box shows nothing of the inputs it was started with. Enter on an option
+    // calculates.
+    void onePressAtATime() {
+        pickMaterial("ALTRO");
+        pickShape("Barra tonda");
+        type(field("Text2"), "50");
+        type(field("Text3"), "1000");
+        type(field("Text5"), "3");
+        type(field("Text6"), "2,5");
+        pressUnderTheBox = [this] {
+            QAccessible::queryAccessibleInterface(w->Text1)->setText(QAccessible::Value, "7,85");
+            QAccessibleInterface *button = QAccessible::queryAccessibleInterface(w->Command1);
+            button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QTest::qWait(300); // the button's animated click
+        };
+        calcola();
+        pressUnderTheBox = nullptr;
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(framesShownAtAMessage, 0);
+        QVERIFY(!frameShown("Frame4") && !frameShown("Frame5"));
+        QCOMPARE(label("Label19")->text(), QString("peso 1 pezzo"));
+
+        w->Option1->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w->Option1, Qt::Key_Return);
+        QCOMPARE(label("Label19")->text(), QString("1 pezzo: 15,42 Kg"));
+        QVERIFY(frameShown("Frame4") && frameShown("Frame5"));
     }
 
     void selectOnFocus() {
@@ -373,52 +372,6 @@ private slots:
         QCOMPARE(w->Text1->text(), QString("16,70"));
         QVERIFY(w->Text1->isReadOnly());
         QVERIFY(!w->Text1->hasFrame());
-    }
-
-    // The box's text is the material: a typed name is picked when the user leaves the box,
-    // presses Enter or CALCOLA; any other text opens the density for typing.
-    void typedMaterialName() {
-        const auto typeInBox = [this](const QString &text) {
-            w->Combo1->setFocus(Qt::TabFocusReason);
-            w->Combo1->lineEdit()->selectAll();
-            QTest::keyClicks(w->Combo1, text);
-        };
-        roundBarOrder("2,5");
-        typeInBox(" tiTANio ");
-        QVERIFY(!frameShown("Frame4") && !frameShown("Frame5")); // any edit makes them stale
-        QCOMPARE(w->Text1->text(), QString("7,85"));
-        QTest::keyClick(w->Combo1, Qt::Key_Tab);
-        QCOMPARE(w->Combo1->currentText(), QString("Titanio"));
-        QCOMPARE(w->Text1->text(), QString("4,51"));
-        QVERIFY(w->Text1->isReadOnly());
-
-        typeInBox("Acciaio inox");
-        QTest::keyClick(w->Combo1, Qt::Key_Tab);
-        QCOMPARE(w->Text1->text(), QString("4,51")); // kept, in plain sight, and typable
-        QVERIFY(!w->Text1->isReadOnly());
-        QVERIFY(w->Text1->hasFrame());
-
-        // Enter picks and calculates at once; so does CALCOLA.
-        typeInBox("alluminio");
-        QTest::keyClick(w->Combo1, Qt::Key_Return);
-        QCOMPARE(w->Combo1->currentText(), QString("Alluminio"));
-        QCOMPARE(label("Label19")->text(), QString("1 pezzo: 5,3 Kg"));
-        QVERIFY(frameShown("Frame4"));
-        typeInBox("ACCIAIO AL CARBONIO");
-        calcola();
-        QCOMPARE(label("Label19")->text(), QString("1 pezzo: 15,42 Kg"));
-        QVERIFY(messages.isEmpty());
-    }
-
-    void enterCalculates() {
-        roundBarOrder("2,5");
-        type(field("Text5"), "4");
-        QVERIFY(!frameShown("Frame4"));
-        QTest::keyClick(field("Text5"), Qt::Key_Return);
-        QCOMPARE(field("Text5")->text(), QString("4")); // no Enter in the text
-        QVERIFY(frameShown("Frame4") && frameShown("Frame5"));
-        QCOMPARE(label("Label23")->text(), QString("4 pezzi: 154,2 €"));
-        QCOMPARE(QApplication::focusWidget(), w->Combo1);
     }
 
     // The widest captions the field lengths allow are drawn smaller, never cut.

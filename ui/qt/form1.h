@@ -1,5 +1,6 @@
 #pragma once
 
+#include "form/model.h"
 #include "runtime/services.h"
 
 #include <QPalette>
@@ -46,8 +47,8 @@ void PreloadGroupBoxFrame();
 // The one window of Kalvor, with its 46 controls. Every control's objectName is its name
 // below, so tests and tools find it with findChild<...>("Text2").
 //
-// The layout (form1_layout.cpp) builds the controls from the table of form/controls.h; the handlers
-// (form1_handlers.cpp) read the controls, call the calculation and write the controls.
+// The layout (form1_layout.cpp) builds the controls from the table of form/controls.h; the
+// window's state and decisions are form::Model's, and the handlers only translate.
 class Form1 : public QWidget {
 public:
     explicit Form1(runtime::Services services, QWidget *parent = nullptr);
@@ -85,38 +86,26 @@ private:
     // fields, or flat and borderless on the window's face colour so that it reads like a label.
     void SetDensityLook(bool framed, bool readOnly);
 
-    // handlers
+    // handlers (form1_handlers.cpp): every event goes to the model, and what it answers is
+    // applied to the widgets.
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void Combo1_Click();
-    void Combo1_Change(); // the user edits the box's text
-    void Combo1_LostFocus();
-    void Combo2_Click();
-    void Command1_Click();
-    void Label8_Click();
-    void Option1_Click();
-    void Option2_Click();
-    void Text1_Change();
-    void Text_KeyPress(const NumberField *field); // Text1_KeyPress .. Text6_KeyPress
-    void Text_GotFocus(NumberField *field);       // Text1_GotFocus .. Text6_GotFocus
-    void Text_Edited(const NumberField *field);   // any change of a field's text by the user
-    void Result_ContextMenu(QLabel *result, const QPoint &at);
-    void HideResults(); // both frames: weights and costs
-
-    // A material typed into the box and not yet judged: picks it when it names one, or else
-    // opens the density field for typing. True when a material was picked.
-    bool PickTypedMaterial();
+    void Apply(const form::Changes &changes);
+    void Apply(const form::Change &change);
+    QWidget *Widget(form::Id id) const { return widgets_[static_cast<std::size_t>(id)]; }
+    void Result_ContextMenu(form::Id result, const QPoint &at);
+    void Explain(QWidget *field, const QString &text);
     // The caption, shrunk to fit its label where it is wider; also the label's tooltip and
     // the name a screen reader gives it.
     void WriteResultCaption(QLabel *result, const QString &caption);
-    // The inputs and the results on show as a text block for a quote.
-    QString QuoteText() const;
-    void CopyQuote();
     // A screen reader calls each input by the caption beside it; the dimension captions
     // change with the shape.
     void UpdateSpokenNames();
     void LinkCaptions();
 
-    bool materialTextEdited_ = false;
+    form::Model model_;
+    std::array<QWidget *, form::kIdCount> widgets_{};
+    bool applying_ = false;           // a toolkit signal raised by applying a change is an echo
+    bool combo1FocusByMouse_ = false; // a click places the caret after the focus arrives
     runtime::Services services_;
 };
 

@@ -184,7 +184,8 @@ QWidget *Create(const form::ControlSpec &row, QWidget *container) {
         break;
     case form::Kind::NumberField: {
         auto *field = static_cast<NumberField *>(widget);
-        field->setMaxLength(row.maxLength);
+        // No toolkit limit: it would cut a text set from outside into another number without
+        // a word. The model refuses a text longer than the field's length, from any channel.
         field->setText(caption);
         break;
     }
@@ -304,7 +305,7 @@ void UseDesignedLook() {
 }
 
 Form1::Form1(runtime::Services services, QWidget *parent)
-    : QWidget(parent), services_(std::move(services)) {
+    : QWidget(parent), model_(form::Catalogue::Standard()), services_(std::move(services)) {
     BuildControls();
     ConnectHandlers();
 }
@@ -370,6 +371,9 @@ void Form1::BindControls() {
         Label[n] = Child<QLabel>(*this, "Label" + std::to_string(n));
     }
     Image1 = Child<QLabel>(*this, "Image1");
+    for (std::size_t n = 0; n < form::kIdCount; ++n) {
+        widgets_[n] = Child<QWidget>(*this, form::kIdNames[n]);
+    }
 }
 
 void Form1::SetDensityLook(bool framed, bool readOnly) {
@@ -385,20 +389,9 @@ void Form1::SetDensityLook(bool framed, bool readOnly) {
 }
 
 void Form1::Form_Load() {
-    for (const calc::MaterialEntry &material : calc::kMaterials) {
-        Combo1->addItem(ToQString(material.listText));
-    }
-    for (const calc::ShapeEntry &shape : calc::kShapes) {
-        Combo2->addItem(ToQString(shape.listText));
-    }
-    // Adding the first item selects it: start with nothing chosen, and the prompt in Combo1.
-    Combo1->setCurrentIndex(-1);
-    Combo1->setEditText(ToQString(form::kMaterialPrompt));
-    Combo2->setCurrentIndex(-1);
-
     show();
     activateWindow();
-    Combo1->setFocus();
+    Apply(model_.Load());
 }
 
 } // namespace kalvor::ui

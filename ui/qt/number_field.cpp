@@ -1,44 +1,17 @@
 #include "ui/qt/number_field.h"
 
-#include "form/rules.h"
-
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QValidator>
 
 namespace kalvor::ui {
 namespace {
 
-// The last guard: whatever reaches the text by a road the key and paste handling do not see
-// (an input method, say) is refused unless every character is one the field is made of.
-class FilterValidator : public QValidator {
-public:
-    FilterValidator(NumberField::Filter filter, QObject *parent)
-        : QValidator(parent), filter_(filter) {}
-
-    State validate(QString &input, int &) const override {
-        for (const QChar c : input) {
-            if (form::FilterKey(filter_, c.unicode()) != c.unicode() ||
-                c == QChar(form::kBackspace)) {
-                return Invalid;
-            }
-        }
-        return Acceptable;
-    }
-
-private:
-    NumberField::Filter filter_;
-};
-
 bool IsShortcut(const QKeyEvent *event) {
     return (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
-}
-
-bool IsEnter(const QKeyEvent *event) {
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
 // The character a key types. Some platforms give Backspace, Enter and Escape no text, yet
@@ -46,7 +19,7 @@ bool IsEnter(const QKeyEvent *event) {
 QString TypedCharacters(const QKeyEvent *event) {
     switch (event->key()) {
     case Qt::Key_Backspace:
-        return QString(QChar(form::kBackspace));
+        return QString(QChar(8));
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return QStringLiteral("\r");
@@ -62,32 +35,37 @@ QString TypedCharacters(const QKeyEvent *event) {
 } // namespace
 
 NumberField::NumberField(const form::ControlSpec &row, QWidget *parent)
-    : QLineEdit(parent), row_(row) {
-    setValidator(new FilterValidator(row.filter, this));
+    : QLineEdit(parent), row_(row) {}
+
+void NumberField::ForgetHistory() {
+    const int start = selectionStart();
+    const int length = static_cast<int>(selectedText().size());
+    const int cursor = cursorPosition();
+    setText(text()); // the same text: no change is signalled, the history is gone
+    if (start >= 0) {
+        setSelection(start, length);
+    } else {
+        setCursorPosition(cursor);
+    }
 }
 
-bool NumberField::InsertPasted(const QString &text) {
-    if (isReadOnly()) {
-        QApplication::beep();
-        return false;
+form::Selection NumberField::CurrentSelection() const {
+    if (hasSelectedText()) {
+        return {static_cast<std::size_t>(selectionStart()),
+                static_cast<std::size_t>(selectedText().size())};
     }
-    const QString current = this->text();
-    const int start = hasSelectedText() ? selectionStart() : cursorPosition();
-    const int length = hasSelectedText() ? static_cast<int>(selectedText().size()) : 0;
-    const auto inserted = form::PastedText(row_.filter, maxLength(), current.toStdString(),
-                                           static_cast<std::size_t>(start),
-                                           static_cast<std::size_t>(length), text.toStdString());
-    if (!inserted) {
-        QApplication::beep();
-        return false;
+    return {static_cast<std::size_t>(cursorPosition()), 0};
+}
+
+void NumberField::Paste(const QString &text) {
+    if (onPasted) {
+        onPasted(text, CurrentSelection());
     }
-    insert(QString::fromStdString(*inserted));
-    return true;
 }
 
 void NumberField::keyPressEvent(QKeyEvent *event) {
     if (event->matches(QKeySequence::Paste)) {
-        InsertPasted(QApplication::clipboard()->text(QClipboard::Clipboard));
+        Paste(QApplication::clipboard()->text(QClipboard::Clipboard));
         event->accept();
         return;
     }
@@ -97,24 +75,13 @@ void NumberField::keyPressEvent(QKeyEvent *event) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    if (onCharacterTyped) {
-        onCharacterTyped();
+    event->accept();
+    if (typed.size() != 1 || !onTyped) {
+        return; // an input method's text changes the text, and the model judges the change
     }
-    if (IsEnter(event)) {
-        event->accept();
-        if (onEnter) {
-            onEnter();
-        }
-        return;
-    }
-    if (typed.size() != 1) {
-        event->accept(); // an input method's text goes through the validator, not here
-        return;
-    }
-    const char16_t kept = form::FilterKey(row_.filter, typed.front().unicode());
-    if (kept == 0) {
-        event->accept(); // swallowed: Escape, the blank, letters, the minus sign
-        return;
+    const char16_t kept = onTyped(typed.front().unicode());
+    if (kept == 0 || kept == u'\r') {
+        return; // swallowed: Enter, Escape, the blank, letters, the minus sign
     }
     if (kept == typed.front().unicode()) {
         QLineEdit::keyPressEvent(event);
@@ -123,7 +90,6 @@ void NumberField::keyPressEvent(QKeyEvent *event) {
     QKeyEvent replaced(event->type(), Qt::Key_Comma, event->modifiers(), QString(QChar(kept)),
                        event->isAutoRepeat(), static_cast<ushort>(event->count()));
     QLineEdit::keyPressEvent(&replaced);
-    event->setAccepted(replaced.isAccepted());
 }
 
 void NumberField::focusInEvent(QFocusEvent *event) {
@@ -133,7 +99,7 @@ void NumberField::focusInEvent(QFocusEvent *event) {
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
         return;
     }
-    // A click places the caret after the focus arrives; select again once it has.
+    // A click places the caret after the focus arrives; the model is asked again once it has.
     focusedByMousePress_ = event->reason() == Qt::MouseFocusReason;
     if (onGotFocus) {
         onGotFocus();
@@ -153,7 +119,7 @@ void NumberField::mousePressEvent(QMouseEvent *event) {
 void NumberField::mouseReleaseEvent(QMouseEvent *event) {
     // The middle button pastes the X11 selection.
     if (event->button() == Qt::MiddleButton && QApplication::clipboard()->supportsSelection()) {
-        InsertPasted(QApplication::clipboard()->text(QClipboard::Selection));
+        Paste(QApplication::clipboard()->text(QClipboard::Selection));
         event->accept();
         return;
     }
@@ -166,16 +132,19 @@ void NumberField::dropEvent(QDropEvent *event) {
         QLineEdit::dropEvent(event);
         return;
     }
-    // The text goes in where it was dropped, under the same rule as a paste.
     if (!event->mimeData()->hasText()) {
         event->ignore();
         return;
     }
+    // The text goes in where it was dropped, under the same rule as a paste; the source keeps
+    // its text.
     const int at = cursorPositionAt(event->position().toPoint());
     deselect();
     setCursorPosition(at);
-    if (InsertPasted(event->mimeData()->text())) {
-        event->setDropAction(Qt::CopyAction); // the source keeps its text
+    const QString before = text();
+    Paste(event->mimeData()->text());
+    if (text() != before) {
+        event->setDropAction(Qt::CopyAction);
         event->accept();
         setFocus(Qt::MouseFocusReason);
     } else {
@@ -189,7 +158,7 @@ void NumberField::contextMenuEvent(QContextMenuEvent *event) {
     if (QAction *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
         disconnect(paste, &QAction::triggered, nullptr, nullptr);
         connect(paste, &QAction::triggered, this,
-                [this] { InsertPasted(QApplication::clipboard()->text(QClipboard::Clipboard)); });
+                [this] { Paste(QApplication::clipboard()->text(QClipboard::Clipboard)); });
     }
     menu->popup(event->globalPos());
 }

@@ -1,39 +1,34 @@
 #pragma once
 
 #include "form/controls.h"
+#include "form/model.h"
 
-#include <QClipboard>
 #include <QLineEdit>
 
 #include <functional>
 
 namespace kalvor::ui {
 
-// A number field of the window: a line edit whose typed characters pass the field's key filter
-// and whose pasted and dropped texts pass the paste rule of form/rules.h, all or nothing.
-// Digits always pass; the decimal filter lets the comma through and turns a typed "." into
-// ","; backspace passes; every other character is swallowed. Editing shortcuts (copy, cut,
-// paste, undo, select all) and keys that type no character (arrows, Delete, Home) keep their
-// usual meaning.
+// A number field of the window: a line edit that hands what the user does to the window's
+// model and lets through only what the model allows. Typed characters go to onTyped, which
+// answers the character the field takes (0 swallows the key); pasted and dropped texts go to
+// onPasted (Ctrl+V, Shift+Insert, the context menu, the middle button, a drop); every change
+// of the text, whatever made it, is signalled by textChanged. Editing shortcuts (copy, cut,
+// undo, select all) and keys that type no character (arrows, Delete, Home) keep their usual
+// meaning.
 class NumberField : public QLineEdit {
 public:
-    using Filter = form::FieldFilter;
-
-    // The field as the window's table describes it: its filter, length and rules.
     NumberField(const form::ControlSpec &row, QWidget *parent);
     const form::ControlSpec &Row() const { return row_; }
 
-    // Inserts a pasted or dropped text in place of the selection if the paste rule allows it;
-    // otherwise the field keeps its text and the window beeps. False when refused.
-    bool InsertPasted(const QString &text);
+    // Clears the undo history: it then holds only what was done since the field was entered,
+    // so a long day of typing does not pile up in memory.
+    void ForgetHistory();
 
-    // Raised for every character typed into the field, before the filter judges it: also for
-    // a character the filter swallows, and also while the field is read-only.
-    std::function<void()> onCharacterTyped;
-    // Raised when the field receives the focus by Tab, a click or the program.
+    std::function<char16_t(char16_t typed)> onTyped;
+    std::function<void(const QString &text, form::Selection selection)> onPasted;
+    // The focus came to the field by Tab, a click or the program; not the window coming back.
     std::function<void()> onGotFocus;
-    // Raised for Enter, after onCharacterTyped; Enter never reaches the text.
-    std::function<void()> onEnter;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -44,6 +39,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void Paste(const QString &text);
+    form::Selection CurrentSelection() const;
+
     const form::ControlSpec &row_;
     bool focusedByMousePress_ = false;
 };
