@@ -11,6 +11,7 @@
 #include "ui/qt/form1.h"
 #include "ui/qt/number_field.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -55,6 +56,16 @@ class WindowRandom : public QObject {
         return text;
     }
 
+    // A text another program would set: a number that fits, or a material's name.
+    QString outsideText(bool material) {
+        if (material) {
+            const auto &materials = kalvor::calc::kMaterials;
+            return QString::fromUtf8(
+                materials[static_cast<std::size_t>(between(0, 15))].listText.data());
+        }
+        return QString::number(between(0, 3000)) + (between(0, 1) ? ",5" : "");
+    }
+
     static QStringList Captions(const Form1 &w) {
         QStringList captions;
         for (const char *name :
@@ -75,7 +86,7 @@ class WindowRandom : public QObject {
         }
         auto *combo1 = w.findChild<QComboBox *>("Combo1");
         auto *combo2 = w.findChild<QComboBox *>("Combo2");
-        switch (between(0, 13)) {
+        switch (between(0, 14)) {
         case 0:
         case 1: {
             QComboBox *list = between(0, 1) ? combo1 : combo2;
@@ -156,6 +167,15 @@ class WindowRandom : public QObject {
                               Qt::NoScrollPhase, false);
             QApplication::sendEvent(list, &wheel);
             return QStringLiteral("wheel on %1").arg(list->objectName());
+        }
+        case 11: {
+            // An accessibility client sets a text, as a screen reader's user or a tool does.
+            QLineEdit *target = between(0, 3) ? pickOne(fields) : combo1->lineEdit();
+            const QString text = between(0, 1) ? junk(between(0, 10), true)
+                                               : outsideText(target == combo1->lineEdit());
+            QAccessible::queryAccessibleInterface(target)->setText(QAccessible::Value, text);
+            return QStringLiteral("accessibility sets '%1' in %2")
+                .arg(text, target == combo1->lineEdit() ? "Combo1" : target->objectName());
         }
         default:
             QTest::mouseClick(w.findChild<QPushButton *>("Command1"), Qt::LeftButton);
@@ -243,6 +263,19 @@ private slots:
             // Answered whatever the checks find, so that a failure never leaves it open.
             const auto answer = qScopeGuard([box] { box->accept(); });
             checkPromise(w, action_ + " while '" + box->text() + "' is open");
+            // Another client changes an input and presses under the box: the press is ignored
+            // and the one under the box must show nothing of the old inputs.
+            if (between(0, 2) == 0) {
+                auto *field = w.findChild<QLineEdit *>(between(0, 1) ? "Text1" : "Text5");
+                const QString text = outsideText(false);
+                QAccessible::queryAccessibleInterface(field)->setText(QAccessible::Value, text);
+                w.findChild<QPushButton *>("Command1")->click();
+                action_ += QStringLiteral(", under the box '%1' in %2 and CALCOLA")
+                               .arg(text, field->objectName());
+                QVERIFY2(QApplication::activeModalWidget() == box,
+                         qPrintable(action_ + ": a second box opened"));
+                checkPromise(w, action_);
+            }
             QVERIFY2(box->width() >= kalvor::runtime::WarningBoxMinimumWidth(box->windowTitle()),
                      qPrintable(box->windowTitle() + " is cut"));
         });
