@@ -357,6 +357,9 @@ private slots:
         QTest::mouseClick(w->Text1, Qt::LeftButton, {}, QPoint(30, 5));
         QTest::keyClicks(w->Text1, "7,9");
         QCOMPARE(w->Text1->text(), QString("7,9"));
+        // The material box selects its name when clicked into, too.
+        QTest::mouseClick(w->Combo1->lineEdit(), Qt::LeftButton, {}, QPoint(30, 5));
+        QCOMPARE(w->Combo1->lineEdit()->selectedText(), QString("ALTRO"));
     }
 
     void materialPicks() {
