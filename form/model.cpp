@@ -4,8 +4,10 @@
 #include "calc/messages.h"
 #include "form/maker.h"
 #include "form/rules.h"
+#include "runtime/number_text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kalvor::form {
 namespace {
@@ -70,6 +72,15 @@ Catalogue Catalogue::Standard() {
     for (const calc::MaterialEntry &entry : calc::kMaterials) {
         catalogue.materials.push_back(
             {std::string(entry.listText), std::string(entry.densityText), entry.userEntered});
+    }
+    return catalogue;
+}
+
+Catalogue Catalogue::WithOwn(std::vector<Material> own) {
+    Catalogue catalogue = Standard();
+    for (Material &material : own) {
+        material.own = true;
+        catalogue.materials.push_back(std::move(material));
     }
     return catalogue;
 }
@@ -448,9 +459,70 @@ Changes Model::LinkClicked() {
 }
 
 Changes Model::SiteNotOpened() {
+    return Told(std::string(calc::kSiteNotOpened.prompt) + std::string(maker::kWebAddress),
+                std::string(calc::kSiteNotOpened.title));
+}
+
+std::vector<MenuEntry> Model::MaterialMenu() const {
+    const std::string_view name = TrimBlanks(state_.Text(Id::Combo1));
+    const Material *material = catalogue_.Named(name);
+    if (material != nullptr && material->own) {
+        return {{MaterialAction::Remove, "Elimina materiale «" + material->name + "»"}};
+    }
+    const std::string &density = state_.Text(Id::Text1);
+    const auto value = runtime::TextToDouble(density);
+    if (material == nullptr && !name.empty() && densityFrom_ == DensityFrom::User &&
+        !state_.densityReadOnly && value && *value > 0) {
+        return {{MaterialAction::Keep,
+                 "Memorizza materiale «" + std::string(name) + "» (" + density + " Kg/dm³)"}};
+    }
+    return {};
+}
+
+Changes Model::MenuChosen(MaterialAction action) {
+    for (const MenuEntry &entry : MaterialMenu()) {
+        if (entry.action != action) {
+            continue;
+        }
+        const std::string name(TrimBlanks(state_.Text(Id::Combo1)));
+        if (action == MaterialAction::Keep) {
+            return {KeepMaterial{name, state_.Text(Id::Text1)}};
+        }
+        pendingRemoval_ = catalogue_.Named(name)->name;
+        return {Ask{"Eliminare il materiale «" + pendingRemoval_ + "»?", "elimina materiale"}};
+    }
+    return {};
+}
+
+Changes Model::Decided(bool yes) {
+    std::string name = std::exchange(pendingRemoval_, {});
+    if (!yes || name.empty()) {
+        return {};
+    }
+    return {RemoveMaterial{std::move(name)}};
+}
+
+Changes Model::CatalogueChanged(Catalogue catalogue) {
+    Changes out;
+    catalogue_ = std::move(catalogue);
+    std::vector<std::string> names;
+    for (const Material &material : catalogue_.materials) {
+        names.push_back(material.name);
+    }
+    out.push_back(FillList{Id::Combo1, std::move(names)});
+    // A grade just kept, or one another window kept, is the material in the box now.
+    const Material *material = catalogue_.Named(TextOf(Id::Combo1));
+    if (material != nullptr && !material->userEntered &&
+        (materialEdited_ || densityFrom_ == DensityFrom::User)) {
+        materialEdited_ = true;
+        JudgeTypedMaterial(out);
+    }
+    return out;
+}
+
+Changes Model::Told(std::string prompt, std::string title) {
     state_.messageOpen = true;
-    return {Message{std::string(calc::kSiteNotOpened.prompt) + std::string(maker::kWebAddress),
-                    std::string(calc::kSiteNotOpened.title)}};
+    return {Message{std::move(prompt), std::move(title)}};
 }
 
 } // namespace kalvor::form

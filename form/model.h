@@ -61,12 +61,15 @@ struct Material {
     std::string name;
     std::string density;      // kg/dm3, decimal comma
     bool userEntered = false; // "ALTRO": the user types the density
+    bool own = false;         // one of the desk's own grades, kept in its file
 };
 
-// The materials the window offers, in list order: the fixed sixteen, later also the desk's own.
+// The materials the window offers, in list order: the fixed sixteen, then the desk's own.
 struct Catalogue {
     std::vector<Material> materials;
     static Catalogue Standard();
+    // The fixed sixteen followed by the desk's own grades, in the order they were kept.
+    static Catalogue WithOwn(std::vector<Material> own);
     // The material whose name is exactly the text, or nullptr.
     const Material *Find(std::string_view name) const;
     // The material a name typed by a person stands for, letter case and surrounding blanks
@@ -97,9 +100,21 @@ struct Beep {};
 struct Explain { Id id; std::string text; };        // why a change was refused, at the field
 struct Copy { std::string text; };                  // to the clipboard, lines ending in "\n"
 struct OpenSite { std::string address; };           // answer SiteNotOpened() on failure
+struct Ask { std::string question; std::string title; }; // yes or no: answer with Decided()
+struct KeepMaterial { std::string name; std::string density; }; // answer CatalogueChanged()
+struct RemoveMaterial { std::string name; };        // or Told() with why it failed
 // clang-format on
-using Change = std::variant<SetText, Show, Enable, Check, DensityLook, FillList, Pick, Focus,
-                            SelectAll, Insert, Message, Beep, Explain, Copy, OpenSite>;
+using Change =
+    std::variant<SetText, Show, Enable, Check, DensityLook, FillList, Pick, Focus, SelectAll,
+                 Insert, Message, Beep, Explain, Copy, OpenSite, Ask, KeepMaterial, RemoveMaterial>;
+
+// What the material box's menu offers: to keep the name and density typed as one of the
+// desk's own grades, or to remove the own grade in the box.
+enum class MaterialAction { Keep, Remove };
+struct MenuEntry {
+    MaterialAction action;
+    std::string text;
+};
 using Changes = std::vector<Change>;
 
 // What the window shows, as the model holds it.
@@ -162,6 +177,16 @@ public:
     Changes LinkClicked();
     Changes SiteNotOpened();
 
+    // The material box's menu, its choice, and the answer to the question it may ask.
+    std::vector<MenuEntry> MaterialMenu() const;
+    Changes MenuChosen(MaterialAction action);
+    Changes Decided(bool yes);
+    // The materials to offer from now on (the desk's file read or changed); the box keeps its
+    // text, and a name that now names a material is taken as picked.
+    Changes CatalogueChanged(Catalogue catalogue);
+    // A message of the program's own, e.g. why a file could not be written.
+    Changes Told(std::string prompt, std::string title);
+
     const State &Now() const { return state_; }
     const Catalogue &Materials() const { return catalogue_; }
     // The block a quote is made of, lines ending with lineEnd; empty while no result is on show.
@@ -186,6 +211,7 @@ private:
     bool materialEdited_ = false;    // the box holds a name the user changed, not yet judged
     std::deque<calc::Step> pending_; // what the running press still has to do
     bool pressSpoiled_ = false;      // an input changed while its message box was open
+    std::string pendingRemoval_;     // the own grade a question asks about
 };
 
 } // namespace kalvor::form

@@ -342,3 +342,67 @@ TEST(Model, TheQuoteIsWhatIsOnShow) {
 }
 
 } // namespace
+
+namespace {
+
+// The desk's own grades: the box's menu offers to keep a typed name with a typed density, or
+// to remove an own grade after a question; a kept grade behaves as a catalogue material.
+TEST(Model, OwnGradesAreKeptAndRemovedFromTheMaterialBox) {
+    struct Row {
+        const char *name;
+        const char *picked;
+        const char *density; // typed, "" for none
+        const char *box;
+        const char *entry; // "" for none
+    };
+    const Row rows[] = {
+        {"a new name and a typed density", "ALTRO", "7,98", " 316L ",
+         "Memorizza materiale «316L» (7,98 Kg/dm³)"},
+        {"no density yet", "ALTRO", "", "316L", ""},
+        {"a density of zero", "ALTRO", "0", "316L", ""},
+        {"a catalogue name", "ALTRO", "7,98", "titanio", ""},
+        {"a catalogue density", "Titanio", "", "316L", ""},
+        {"an own grade", "ALTRO", "", "inconel 718", "Elimina materiale «Inconel 718»"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        Desk desk;
+        desk.Run(desk.model.CatalogueChanged(Catalogue::WithOwn({{"Inconel 718", "8,19"}})));
+        desk.Run(desk.model.Picked(Id::Combo1, row.picked));
+        desk.Type(Id::Text1, row.density);
+        desk.Run(desk.model.Proposed(Id::Combo1, row.box));
+        const std::vector<MenuEntry> menu = desk.model.MaterialMenu();
+        EXPECT_EQ(menu.empty() ? "" : menu[0].text, row.entry);
+    }
+
+    Desk desk;
+    desk.RoundBar("ALTRO");
+    desk.Type(Id::Text1, "7,98");
+    desk.Run(desk.model.Proposed(Id::Combo1, "316L"));
+    const Changes keep = desk.model.MenuChosen(MaterialAction::Keep);
+    ASSERT_EQ(keep.size(), 1U);
+    EXPECT_EQ(std::get<KeepMaterial>(keep[0]).density, "7,98");
+    // The file took it: from now on the name is a material of the list, its density fixed.
+    desk.Run(desk.model.CatalogueChanged(Catalogue::WithOwn({{"316L", "7,98"}})));
+    EXPECT_TRUE(desk.Now().densityReadOnly);
+    EXPECT_EQ(desk.Text(Id::Combo1), "316L");
+    desk.Run(desk.model.Pressed());
+    EXPECT_EQ(desk.Text(Id::Label19), "1 pezzo: 15,67 Kg");
+    desk.Run(desk.model.Picked(Id::Combo1, "ALTRO"));
+    desk.Type(Id::Text1, "2,5");
+    desk.Run(desk.model.Proposed(Id::Combo1, " 316l"));
+    desk.Run(desk.model.FocusOut(Id::Combo1));
+    EXPECT_EQ(desk.Text(Id::Text1), "7,98"); // typed, as a catalogue name would be
+
+    // Removing asks first; another window's change leaves a typed "ALTRO" density alone.
+    EXPECT_TRUE(desk.model.Decided(true).empty());
+    const Changes ask = desk.model.MenuChosen(MaterialAction::Remove);
+    EXPECT_EQ(std::get<Ask>(ask.at(0)).question, "Eliminare il materiale «316L»?");
+    EXPECT_EQ(std::get<RemoveMaterial>(desk.model.Decided(true).at(0)).name, "316L");
+    desk.Run(desk.model.Picked(Id::Combo1, "ALTRO"));
+    desk.Type(Id::Text1, "2,5");
+    desk.Run(desk.model.CatalogueChanged(Catalogue::Standard()));
+    EXPECT_EQ(desk.Text(Id::Text1), "2,5");
+}
+
+} // namespace
