@@ -34,12 +34,17 @@ void ShowWarningBox(QWidget *parent, const QString &prompt, const QString &title
     box.exec();
 }
 
+bool AskYesNo(QWidget *parent, const QString &question, const QString &title) {
+    return QMessageBox::question(parent, title, question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 bool OpenInBrowser(const QUrl &address) {
     return QDesktopServices::openUrl(address);
 }
 
 Services DesktopServices() {
-    return Services{ShowWarningBox, OpenInBrowser};
+    return Services{ShowWarningBox, OpenInBrowser, AskYesNo};
 }
 
 } // namespace kalvor::runtime

@@ -21,9 +21,15 @@ using MessageBoxService =
 // it; false when no browser could be started.
 using LauncherService = std::function<bool(const QUrl &address)>;
 
+// Asks a question with the buttons Sì and No; true for Sì.
+using QuestionService =
+    std::function<bool(QWidget *parent, const QString &question, const QString &title)>;
+bool AskYesNo(QWidget *parent, const QString &question, const QString &title);
+
 struct Services {
     MessageBoxService messageBox;
     LauncherService launcher;
+    QuestionService question = AskYesNo;
 };
 
 void ShowWarningBox(QWidget *parent, const QString &prompt, const QString &title);

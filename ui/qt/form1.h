@@ -1,12 +1,14 @@
 #pragma once
 
 #include "form/model.h"
+#include "form/own_materials.h"
 #include "runtime/services.h"
 
 #include <QPalette>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -56,6 +58,10 @@ public:
     // Fills the two lists, shows the window and puts the focus in the material list.
     void Form_Load();
 
+    // The desk's own materials: read once the window has painted, then kept or removed from
+    // the material box's menu. Without it the list is the catalogue's alone.
+    void UseOwnMaterials(std::shared_ptr<form::OwnMaterials> materials);
+
     QComboBox *Combo1 = nullptr;
     QComboBox *Combo2 = nullptr;
     QPushButton *Command1 = nullptr;
@@ -89,6 +95,11 @@ private:
     // handlers (form1_handlers.cpp): every event goes to the model, and what it answers is
     // applied to the widgets.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void ReadOwnMaterials();
+    void RefreshOwnMaterials(); // when another window changed the file
+    void Apply(const form::OwnMaterials::Outcome &outcome);
+    void MaterialBox_ContextMenu(const QPoint &at);
     void Apply(const form::Changes &changes);
     void Apply(const form::Change &change);
     QWidget *Widget(form::Id id) const { return widgets_[static_cast<std::size_t>(id)]; }
@@ -106,6 +117,8 @@ private:
     std::array<QWidget *, form::kIdCount> widgets_{};
     bool applying_ = false;           // a toolkit signal raised by applying a change is an echo
     bool combo1FocusByMouse_ = false; // a click places the caret after the focus arrives
+    bool painted_ = false;
+    std::shared_ptr<form::OwnMaterials> ownMaterials_;
     runtime::Services services_;
 };
 

@@ -94,6 +94,9 @@ void Form1::ConnectHandlers() {
     for (QComboBox *list : {Combo1, Combo2}) {
         list->setFocusPolicy(Qt::StrongFocus);
     }
+    Combo1->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Combo1->lineEdit(), &QWidget::customContextMenuRequested, this,
+            &Form1::MaterialBox_ContextMenu);
 
     // A click or an arrow key chooses an option; a check the model asked for is no choice.
     for (const auto &[option, id] :
@@ -138,6 +141,22 @@ void Form1::ConnectHandlers() {
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    // A grade another window kept is in the list before it opens or a name is judged.
+    const auto opensOrJudges = [event] {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::FocusOut) {
+            return true;
+        }
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        return IsEnterKey(event) || key->key() == Qt::Key_F4 ||
+               ((key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) &&
+                (key->modifiers() & Qt::AltModifier) != 0);
+    };
+    if ((watched == Combo1 || watched == Combo1->lineEdit()) && opensOrJudges()) {
+        RefreshOwnMaterials();
+    }
     if (IsEnterKey(event)) {
         const std::pair<QObject *, Id> enterTargets[] = {{Combo1, Id::Combo1},
                                                          {Combo1->lineEdit(), Id::Combo1},
@@ -227,6 +246,7 @@ void Form1::Apply(const form::Change &change) {
                 auto *list = static_cast<QComboBox *>(Widget(c.id));
                 const QSignalBlocker quiet(list);
                 const QSignalBlocker quietText(list->lineEdit());
+                list->clear();
                 for (const std::string &entry : c.entries) {
                     list->addItem(QString::fromStdString(entry));
                 }
@@ -262,6 +282,21 @@ void Form1::Apply(const form::Change &change) {
                 Explain(Widget(c.id), QString::fromStdString(c.text));
             } else if constexpr (std::is_same_v<T, form::Copy>) {
                 QApplication::clipboard()->setText(QString::fromStdString(c.text));
+            } else if constexpr (std::is_same_v<T, form::Ask>) {
+                applying_ = false;
+                const bool yes = services_.question(this, QString::fromStdString(c.question),
+                                                    QString::fromStdString(c.title));
+                Apply(model_.Decided(yes));
+            } else if constexpr (std::is_same_v<T, form::KeepMaterial>) {
+                applying_ = false;
+                if (ownMaterials_) {
+                    Apply(ownMaterials_->Keep(c.name, c.density));
+                }
+            } else if constexpr (std::is_same_v<T, form::RemoveMaterial>) {
+                applying_ = false;
+                if (ownMaterials_) {
+                    Apply(ownMaterials_->Remove(c.name));
+                }
             } else if constexpr (std::is_same_v<T, form::OpenSite>) {
                 if (!services_.launcher(QUrl(QString::fromStdString(c.address)))) {
                     applying_ = false;
@@ -271,6 +306,62 @@ void Form1::Apply(const form::Change &change) {
         },
         change);
     applying_ = wasApplying;
+}
+
+void Form1::UseOwnMaterials(std::shared_ptr<form::OwnMaterials> materials) {
+    ownMaterials_ = std::move(materials);
+}
+
+// The file is read once the window is on screen, so that start-up reads nothing.
+void Form1::paintEvent(QPaintEvent *event) {
+    QWidget::paintEvent(event);
+    if (!painted_) {
+        painted_ = true;
+        QTimer::singleShot(0, this, &Form1::ReadOwnMaterials);
+    }
+}
+
+void Form1::ReadOwnMaterials() {
+    if (!ownMaterials_) {
+        return;
+    }
+    form::OwnMaterials::Read read = ownMaterials_->Load();
+    Apply(model_.CatalogueChanged(std::move(read.catalogue)));
+    if (!read.faults.empty()) {
+        Apply(model_.Told(std::move(read.faults), std::string(form::kOwnMaterialsTitle)));
+    }
+}
+
+void Form1::RefreshOwnMaterials() {
+    if (ownMaterials_ && painted_ && ownMaterials_->ChangedOnDisk()) {
+        Apply(model_.CatalogueChanged(ownMaterials_->Load().catalogue));
+    }
+}
+
+void Form1::Apply(const form::OwnMaterials::Outcome &outcome) {
+    if (outcome.catalogue) {
+        Apply(model_.CatalogueChanged(*outcome.catalogue));
+    } else {
+        Apply(model_.Told(outcome.refusal, std::string(form::kOwnMaterialsTitle)));
+    }
+}
+
+void Form1::MaterialBox_ContextMenu(const QPoint &at) {
+    RefreshOwnMaterials();
+    QMenu *menu = Combo1->lineEdit()->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (ownMaterials_) {
+        QAction *first = menu->actions().value(0);
+        for (const form::MenuEntry &entry : model_.MaterialMenu()) {
+            auto *action = new QAction(QString::fromStdString(entry.text), menu);
+            const form::MaterialAction chosen = entry.action;
+            connect(action, &QAction::triggered, this,
+                    [this, chosen] { Apply(model_.MenuChosen(chosen)); });
+            menu->insertAction(first, action);
+            menu->insertSeparator(first);
+        }
+    }
+    menu->popup(Combo1->lineEdit()->mapToGlobal(at));
 }
 
 // The reason for a refused change, at the field for a few seconds, and for a screen reader as
