@@ -219,24 +219,31 @@ std::vector<Step> Calcola(const CalcolaInputs &in) {
     }
 
     const WeightResults &w = weights.value();
-    steps.push_back(WriteCaption{ResultLabel::PieceWeight, w.pieceWeightText});
-    steps.push_back(WriteCaption{ResultLabel::NPieceWeight, w.nPieceWeightText});
     steps.push_back(
-        WriteCaption{ResultLabel::PieceCost, "1 pezzo: " + SingleToText(costs->piece) + " €"});
-    steps.push_back(WriteCaption{ResultLabel::NPieceCost, SingleToText(v.pieces) + " pezzi: " +
-                                                              SingleToText(costs->nPiece) + " €"});
+        WriteCaption{ResultLabel::PieceWeight, w.pieceWeightText, SingleToText(w.pieceWeight)});
+    steps.push_back(
+        WriteCaption{ResultLabel::NPieceWeight, w.nPieceWeightText, SingleToText(w.nPieceWeight)});
+    const std::string pieceCost = SingleToText(costs->piece);
+    const std::string nPieceCost = SingleToText(costs->nPiece);
+    steps.push_back(
+        WriteCaption{ResultLabel::PieceCost, "1 pezzo: " + pieceCost + " €", pieceCost});
+    steps.push_back(WriteCaption{ResultLabel::NPieceCost,
+                                 SingleToText(v.pieces) + " pezzi: " + nPieceCost + " €",
+                                 nPieceCost});
     if (!w.hasMetreWeight) {
         steps.push_back(ShowLabel{ResultLabel::MetreWeight, false});
         steps.push_back(ShowLabel{ResultLabel::MetreCost, false});
     } else {
         steps.push_back(ShowLabel{ResultLabel::MetreWeight, true});
-        steps.push_back(WriteCaption{ResultLabel::MetreWeight, w.metreWeightText});
+        steps.push_back(
+            WriteCaption{ResultLabel::MetreWeight, w.metreWeightText, SingleToText(w.metreWeight)});
         if (in.perMetre) {
             steps.push_back(ShowLabel{ResultLabel::MetreCost, false});
         } else {
             steps.push_back(ShowLabel{ResultLabel::MetreCost, true});
-            steps.push_back(WriteCaption{ResultLabel::MetreCost,
-                                         "1 metro " + runtime::DoubleToText(*costs->metre) + " €"});
+            const std::string metreCost = runtime::DoubleToText(*costs->metre);
+            steps.push_back(
+                WriteCaption{ResultLabel::MetreCost, "1 metro " + metreCost + " €", metreCost});
         }
     }
     showFramesAndFinish();

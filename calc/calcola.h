@@ -48,6 +48,7 @@ struct ShowLabel {
 struct WriteCaption {
     ResultLabel label;
     std::string caption;
+    std::string value; // the number the caption shows: "15,42" in "1 pezzo: 15,42 Kg"
     bool operator==(const WriteCaption &) const = default;
 };
 struct MoveFocus {

@@ -369,6 +369,7 @@ void Model::RunSteps(Changes &out) {
         } else if (const auto *label = std::get_if<calc::ShowLabel>(&step)) {
             SetShown(out, ResultOf(label->label), label->visible);
         } else if (const auto *caption = std::get_if<calc::WriteCaption>(&step)) {
+            state_.values[static_cast<std::size_t>(caption->label)] = caption->value;
             Write(out, ResultOf(caption->label), caption->caption);
         } else if (const auto *focus = std::get_if<calc::MoveFocus>(&step)) {
             const Id target = FieldOf(focus->control);
@@ -452,6 +453,44 @@ Changes Model::CopyLine(Id result) {
         return {Beep{}};
     }
     return {Copy{state_.Text(result)}};
+}
+
+std::optional<Recorded> Model::OnShow() const {
+    if (!state_.Shown(Id::Frame4) || !state_.Shown(Id::Frame5)) {
+        return std::nullopt;
+    }
+    Recorded line;
+    line.material = state_.Text(Id::Combo1);
+    line.density = state_.Text(Id::Text1);
+    line.shape = state_.Text(Id::Combo2);
+    for (std::size_t row = 0; row < 3; ++row) {
+        if (state_.Shown(kDimensionFields[row])) {
+            line.dimensions.emplace_back(state_.Text(kDimensionCaptions[row]),
+                                         state_.Text(kDimensionFields[row]));
+        }
+    }
+    line.pieces = state_.Text(Id::Text5);
+    line.price = state_.Text(Id::Text6);
+    line.perMetre = state_.perMetre;
+    const auto &v = state_.values;
+    line.pieceWeight = v[0];
+    line.nPieceWeight = v[1];
+    line.metreWeight = state_.Shown(Id::Label21) ? v[2] : std::string();
+    line.pieceCost = v[3];
+    line.nPieceCost = v[4];
+    return line;
+}
+
+Changes Model::AddToOffer() {
+    std::optional<Recorded> line = OnShow();
+    if (!line) {
+        return {Beep{}, Explain{Id::Command1, std::string(kNoCostsForOfferReason)}};
+    }
+    return {AddOfferLine{std::move(*line)}};
+}
+
+Changes Model::ShowOffer() {
+    return {OpenOffer{}};
 }
 
 Changes Model::LinkClicked() {

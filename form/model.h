@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -83,6 +84,21 @@ struct Selection {
     std::size_t length = 0;
 };
 
+// What an offer line records of the window: the inputs and the figures on show, as texts
+// exactly as the window shows them ("15,42", "3,569644E+07").
+struct Recorded {
+    std::string material;
+    std::string density;
+    std::string shape;
+    std::vector<std::pair<std::string, std::string>> dimensions; // caption as shown, value
+    std::string pieces;
+    std::string price;
+    bool perMetre = false;
+    std::string pieceWeight, nPieceWeight;
+    std::string metreWeight; // "" where the shape has none
+    std::string pieceCost, nPieceCost;
+};
+
 // The changes an event asks of the window.
 // clang-format off
 struct SetText { Id id; std::string text; };       // a field, a caption, the material box
@@ -103,10 +119,12 @@ struct OpenSite { std::string address; };           // answer SiteNotOpened() on
 struct Ask { std::string question; std::string title; }; // yes or no: answer with Decided()
 struct KeepMaterial { std::string name; std::string density; }; // answer CatalogueChanged()
 struct RemoveMaterial { std::string name; };        // or Told() with why it failed
+struct AddOfferLine { Recorded line; };             // to the offer, which keeps it
+struct OpenOffer {};                                // the offer's window, raised if open
 // clang-format on
-using Change =
-    std::variant<SetText, Show, Enable, Check, DensityLook, FillList, Pick, Focus, SelectAll,
-                 Insert, Message, Beep, Explain, Copy, OpenSite, Ask, KeepMaterial, RemoveMaterial>;
+using Change = std::variant<SetText, Show, Enable, Check, DensityLook, FillList, Pick, Focus,
+                            SelectAll, Insert, Message, Beep, Explain, Copy, OpenSite, Ask,
+                            KeepMaterial, RemoveMaterial, AddOfferLine, OpenOffer>;
 
 // What the material box's menu offers: to keep the name and density typed as one of the
 // desk's own grades, or to remove the own grade in the box.
@@ -122,8 +140,9 @@ struct State {
     std::array<std::string, kIdCount> text{}; // fields, captions, the two lists' texts
     std::array<bool, kIdCount> shown{};
     std::array<bool, kIdCount> enabled{};
-    bool perKilo = true;   // Option1
-    bool perMetre = false; // Option2
+    std::array<std::string, 6> values{}; // the number in each result line, as in kResults
+    bool perKilo = true;                 // Option1
+    bool perMetre = false;               // Option2
     bool densityFramed = false;
     bool densityReadOnly = false;
     bool messageOpen = false;
@@ -174,6 +193,12 @@ public:
 
     Changes CopyQuote();         // Ctrl+Shift+C, "Copia tutti i risultati"
     Changes CopyLine(Id result); // "Copia" on a result line
+    // "Aggiungi all'offerta" (Ctrl+Shift+A): only while weights and costs are on show, so that
+    // a line never holds figures of other inputs. "Mostra offerta" (Ctrl+Shift+O).
+    Changes AddToOffer();
+    Changes ShowOffer();
+    std::optional<Recorded> OnShow() const;
+
     Changes LinkClicked();
     Changes SiteNotOpened();
 

@@ -45,6 +45,8 @@ inline constexpr std::string_view kNotWholeReason = "il numero pezzi è un numer
 inline constexpr std::string_view kTooLongReason = "troppe cifre per questo campo";
 inline constexpr std::string_view kTwoCommasReason = "una sola virgola per numero";
 inline constexpr std::string_view kNothingToPasteReason = "niente da incollare";
+inline constexpr std::string_view kNoCostsForOfferReason =
+    "premere CALCOLA con un prezzo: all'offerta si aggiungono pesi e costi calcolati";
 inline constexpr std::string_view kReadOnlyDensityReason =
     "densità fissata dal materiale: per scriverne un'altra scegliere ALTRO";
 
