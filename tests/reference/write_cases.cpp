@@ -1,16 +1,13 @@
-// Writes the presses the Windows window test replays, each with the whole screen the
-// reference expects after it, so that the test under Wine judges the window by the reference
-// and not by the program's own calculation. The reference needs GMP and MPFR, which exist
-// only on Linux: the file is written here and committed.
-//   write_cases FILE            writes the cases
-//   write_cases --check FILE    fails when FILE is not what it would write
+// Writes tests/win32/cases.txt: presses and the whole screen the reference expects after
+// each, which the Windows window test replays under Wine, where GMP and MPFR are missing.
+//   write_cases FILE
 #include "random_inputs.h"
 #include "reference.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -24,47 +21,25 @@ struct Random {
 };
 
 // Only texts a field takes can be replayed: the window refuses the others on every road in.
-bool FieldTakes(const std::string &text, std::size_t maxLength, bool whole) {
-    std::size_t commas = 0;
-    for (const char c : text) {
-        if (c == ',') {
-            ++commas;
-        } else if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return text.size() <= maxLength && commas <= (whole ? 0U : 1U);
+bool Takes(const std::string &text, std::size_t maxLength, bool whole = false) {
+    return text.size() <= maxLength && text.find_first_not_of("0123456789,") == text.npos &&
+           std::ranges::count(text, ',') <= (whole ? 0 : 1);
 }
 
-template <class Draw> std::string Takeable(Draw draw, std::size_t maxLength, bool whole = false) {
-    std::string text = draw();
-    while (!FieldTakes(text, maxLength, whole)) {
-        text = draw();
-    }
-    return text;
-}
-
-struct Shape {
-    const char *name;
-    bool metre; // bars and tubes: the price may be per metre
-};
-constexpr Shape kShapes[] = {
+// Each shape of the list; bars and tubes may be priced per metre.
+constexpr std::pair<const char *, bool> kShapes[] = {
     {"Lamiera", false},      {"Barra tonda", true}, {"Barra piatta", true}, {"Tubo spessore", true},
     {"Tubo diametri", true}, {"Disco", false},      {"Anello", false}};
 
 Inputs Draw(Random &r) {
     Inputs in = RandomInputs(r);
-    const Shape &shape = kShapes[r.Pick(std::size(kShapes))];
-    in.shape = shape.name;
-    in.density = Takeable([&] { return r.Pick(2) ? in.density : NumberText(r, 5); }, 5);
-    for (auto &dimension : in.dimensions) {
-        dimension = Takeable([&] { return r.Pick(4) ? dimension : NumberText(r, 9); }, 9);
+    while (!Takes(in.density, 5) || !Takes(in.dimensions[0], 9) || !Takes(in.dimensions[1], 9) ||
+           !Takes(in.dimensions[2], 9) || !Takes(in.pieces, 8, true) || !Takes(in.price, 8)) {
+        in = RandomInputs(r);
     }
-    in.pieces = Takeable(
-        [&] { return r.Pick(2) ? in.pieces : std::to_string(r.Pick(r.Pick(2) ? 10 : 1000)); }, 8,
-        true);
-    in.price = Takeable([&] { return r.Pick(2) ? in.price : NumberText(r, 8); }, 8);
-    in.option2 = shape.metre && r.Pick(2);
+    const auto &[shape, metre] = kShapes[r.Pick(std::size(kShapes))];
+    in.shape = shape;
+    in.option2 = metre && r.Pick(2);
     in.option1 = !in.option2;
     return in;
 }
@@ -110,24 +85,10 @@ std::string Cases() {
 } // namespace
 
 int main(int argc, char **argv) {
-    const bool check = argc == 3 && std::string(argv[1]) == "--check";
-    if (argc != 2 && !check) {
-        std::fprintf(stderr, "usage: write_cases [--check] FILE\n");
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: write_cases FILE\n");
         return 2;
     }
-    const char *path = argv[argc - 1];
-    const std::string cases = Cases();
-    if (check) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream committed;
-        committed << in.rdbuf();
-        if (committed.str() != cases) {
-            std::fprintf(stderr, "%s is not what the reference writes now: run write_cases %s\n",
-                         path, path);
-            return 1;
-        }
-        return 0;
-    }
-    std::ofstream(path, std::ios::binary) << cases;
+    std::ofstream(argv[1], std::ios::binary) << Cases();
     return 0;
 }

@@ -258,6 +258,10 @@ LRESULT Form1::Text_KeyPress(HWND field, form::Id id, WPARAM wParam, LPARAM lPar
     // editing shortcuts, not typing. AltGr characters (Ctrl+Alt) are typing. Ctrl+Backspace
     // would put a DEL character into the text.
     if (GetKeyState(VK_CONTROL) < 0 && (typed < 0x20 || typed == 0x7F)) {
+        if (typed == 0x16) { // Ctrl+V: a read-only edit would drop it instead of sending WM_PASTE
+            Text_Paste(field, id);
+            return 0;
+        }
         return typed == 0x7F ? 0 : DefSubclassProc(field, WM_CHAR, wParam, lParam);
     }
     const form::Model::KeyOutcome outcome = model_.Typed(id, typed);
@@ -504,6 +508,7 @@ void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
 // Wine does not draw; its text is the tooltip window's text, which a screen reader reads.
 void Form1::Explain(form::Id id, std::string_view reason) {
     std::wstring text = Widen(reason);
+    SendMessageW(explainTip_, TTM_TRACKACTIVATE, FALSE, 0); // shown again with the new text
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = hwnd_;
