@@ -314,15 +314,15 @@ private:
     std::string weights_, costs_;
 };
 
+// The clipboard's text, once the program has let go of it.
 std::string Clipboard() {
-    std::string text;
-    if (OpenClipboard(nullptr)) {
-        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            text = Narrow(static_cast<const wchar_t *>(GlobalLock(data)));
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
+    for (int tries = 0; tries < 50 && !OpenClipboard(nullptr); ++tries) {
+        Sleep(20);
     }
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const std::string text = data ? Narrow(static_cast<const wchar_t *>(GlobalLock(data))) : "";
+    GlobalUnlock(data);
+    CloseClipboard();
     return text;
 }
 
