@@ -644,7 +644,7 @@ void EnterAndTypedMaterial(const std::wstring &program) {
     k.Belongs("typed material");
 }
 
-// The quote's text is the model's; the window's part is the roads to it and the clipboard's
+// The quote's text is the model's; the window brings the roads to it and the clipboard's
 // line ends.
 void CopyForAQuote(const std::wstring &program) {
     Kalvor k(program);

@@ -179,7 +179,7 @@ LRESULT CALLBACK Form1::ListProc(HWND part, UINT message, WPARAM wParam, LPARAM 
 }
 
 // A text set into the material box from outside (WM_SETTEXT to the box or to its edit) comes
-// with no CBN_EDITCHANGE: the edit part passes it on as an edit of the box.
+// with no CBN_EDITCHANGE: the box's edit passes it on as an edit of the box.
 LRESULT CALLBACK Form1::MaterialEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR, DWORD_PTR data) {
     auto *self = reinterpret_cast<Form1 *>(data);
