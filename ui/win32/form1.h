@@ -1,28 +1,30 @@
 #pragma once
 
 #include "form/controls.h"
-#include "form/rules.h"
+#include "form/model.h"
 #include "ui/win32/gdi.h"
 
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kalvor::win32 {
 
 // The one window of Kalvor on the standard window classes: STATIC, EDIT, COMBOBOX and BUTTON.
-// The controls come from the table of form/controls.h (form1_layout.cpp); the handlers
-// (form1_handlers.cpp) read the controls, call form/ and calc/, and write the controls.
+// The controls come from the table of form/controls.h (form1_layout.cpp). The handlers
+// (form1_handlers.cpp) turn what happens to the controls into events of form::Model and apply
+// the changes it answers; the window keeps no state of its own beyond focus and drawing.
 class Form1 {
 public:
     explicit Form1(HINSTANCE instance);
     Form1(const Form1 &) = delete;
     Form1 &operator=(const Form1 &) = delete;
 
-    // Builds the window, fills the two lists, shows the window and puts the focus in the
-    // material list. False when the window could not be made.
+    // Builds the window, shows it and applies the model's start (the lists, the focus in the
+    // material box). False when the window could not be made.
     bool Form_Load(int showCommand);
 
     // The keys the window takes before the focused control sees them: Tab and Shift+Tab in the
@@ -33,7 +35,11 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR, DWORD_PTR self);
+                                      UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK MaterialEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR self);
     static LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR, DWORD_PTR self);
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
@@ -57,52 +63,38 @@ private:
     void ResizeToClientArea(const RECT *suggested);
 
     // handlers (form1_handlers.cpp)
+    void Apply(const form::Changes &changes);
+    void Apply(const form::Change &change);
     void OnCommand(HWND control, UINT code);
+    void OnListCommand(HWND list, form::Id id, UINT code);
     void OnContextMenu(HWND control, POINT at);
     bool OnSetCursor(HWND control);
-    void Combo1_Click();
-    void Combo1_Change();
-    void Combo2_Click();
-    void Command1_Click();
-    void Label8_Click();
-    void Option_Click();
-    void Text_KeyPress(HWND field);
-    void Text_Change(HWND field);
-    void Text_GotFocus(HWND field);
-    void Text_Paste(HWND field);
-    void HideResults(); // both frames: weights and costs
-    void Hide(form::Stale stale);
-    void PickTypedMaterial();
-    void SetFieldText(HWND field, std::string_view text);
-    void WriteResultCaption(std::size_t line, std::string_view caption);
-    void CopyQuote(); // the quote block, while the weights are on show
-    std::string QuoteText() const;
+    LRESULT Text_KeyPress(HWND field, form::Id id, WPARAM typed, LPARAM lParam);
+    void Text_Paste(HWND field, form::Id id);
+    void Control_GotFocus(form::Id id);
+    void ShowMessage(std::string_view prompt, std::string_view title);
+    void Explain(form::Id id, std::string_view reason);
+    void OpenSite(std::string_view address);
     void CopyToClipboard(std::string_view text);
     void MoveTab(bool backwards);
-    void MoveOption();
-    void ShowMessage(std::string_view prompt, std::string_view title);
+    void MoveOption(form::Id from);
     const form::ControlSpec *TableRowOf(HWND control) const;
-    HWND OwnerOfFocus() const; // the table's control that has the focus, or nullptr
+    std::optional<form::Id> IdOf(HWND control) const;
+    HWND OwnerOf(HWND window) const; // the table's control that holds the window, or nullptr
+    HWND OwnerOfFocus() const;
+    HWND Of(form::Id id) const { return ids_[static_cast<std::size_t>(id)]; }
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::array<HWND, form::kControls.size()> controls_{}; // by table row
+    std::array<HWND, form::kIdCount> ids_{};              // the controls the model speaks of
     // Where each control sits in the window it was made in, in twips: the table's place, or
     // for a caption made beside its input in another container, the same place on screen.
     std::array<POINT, form::kControls.size()> origins_{};
-
-    HWND Combo1 = nullptr;
-    HWND Combo2 = nullptr;
-    HWND Command1 = nullptr;
-    std::array<HWND, 7> Text{}; // Text[1] .. Text[6]; Text[0] is unused
-    HWND Option1 = nullptr;
-    HWND Option2 = nullptr;
-    std::array<HWND, 7> Frame{};  // Frame[1] .. Frame[6]
-    std::array<HWND, 29> Label{}; // Label[1] .. Label[28]
-    HWND Image1 = nullptr;
-    std::array<HWND, 6> results_{}; // Label19 .. Label24
-    HWND tooltip_ = nullptr;
+    HWND image_ = nullptr;
+    HWND tooltip_ = nullptr;    // the result lines' whole captions
+    HWND explainTip_ = nullptr; // a balloon at a field: why a change was refused
 
     std::vector<std::pair<const form::FontSpec *, Font>> fonts_;
     std::array<Font, 6> resultFonts_; // the result lines, each shrunk to fit its caption
@@ -110,11 +102,10 @@ private:
     Icon icon_;
     Icon hand_;
 
-    HWND lastFocus_ = nullptr;      // given back when the window is active again
-    bool restoringFocus_ = false;   // the focus coming back is not a field being entered
-    bool writingByProgram_ = false; // a text the program writes is no edit by the user
-    bool materialEdited_ = false;   // the material box holds a name typed by the user
-    bool densityFramed_ = false;
+    form::Model model_{form::Catalogue::Standard()};
+    HWND lastFocus_ = nullptr;    // given back when the window is active again
+    bool restoringFocus_ = false; // the focus coming back is not a control being entered
+    bool clickEntering_ = false;  // a click brings the focus: entered once the click is done
 };
 
 } // namespace kalvor::win32

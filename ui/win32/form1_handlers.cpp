@@ -1,14 +1,10 @@
 #include "ui/win32/form1.h"
 
-#include "calc/calcola.h"
-#include "calc/catalogue.h"
-#include "calc/messages.h"
-#include "form/maker.h"
+#include "form/rules.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/win32_text.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -18,9 +14,13 @@ namespace kalvor::win32 {
 namespace {
 
 enum MenuCommand : UINT { kCopyLineCommand = 1, kCopyAllCommand = 2 };
+constexpr UINT_PTR kExplainTimer = 1;
+constexpr UINT kExplainMs = 4000; // long enough to read the reason twice
 
-bool IsChecked(HWND option) {
-    return SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED;
+template <class... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
+
+std::size_t At(form::Id id) {
+    return static_cast<std::size_t>(id);
 }
 
 std::string ListText(HWND list, LRESULT row) {
@@ -47,6 +47,18 @@ std::string ClipboardText(HWND owner) {
     }
     CloseClipboard();
     return text;
+}
+
+// The clipboard's text format wants Windows line ends: "a\nb" becomes "a\r\nb".
+std::string WithWindowsLineEnds(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
 }
 
 } // namespace
@@ -89,6 +101,12 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         break;
+    case WM_TIMER:
+        if (wParam == kExplainTimer) {
+            KillTimer(hwnd_, kExplainTimer);
+            SendMessageW(explainTip_, TTM_TRACKACTIVATE, FALSE, 0);
+        }
+        return 0;
     case WM_ACTIVATE:
         // The focus leaves with the window and comes back to the same control.
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -160,61 +178,113 @@ LRESULT CALLBACK Form1::ListProc(HWND part, UINT message, WPARAM wParam, LPARAM 
     return DefSubclassProc(part, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR data) {
+// A text set into the material box from outside (WM_SETTEXT to the box or to its edit) comes
+// with no CBN_EDITCHANGE: the box's edit passes it on as an edit of the box.
+LRESULT CALLBACK Form1::MaterialEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR data) {
     auto *self = reinterpret_cast<Form1 *>(data);
-    switch (message) {
-    case WM_CHAR: {
-        const auto typed = static_cast<char16_t>(wParam);
-        // Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+Z and the like arrive as control characters: they are
-        // editing shortcuts, not typing. AltGr characters (Ctrl+Alt) are typing. Ctrl+Backspace
-        // would put a DEL character into the text.
-        if (GetKeyState(VK_CONTROL) < 0 && (typed < 0x20 || typed == 0x7F)) {
-            return typed == 0x7F ? 0 : DefSubclassProc(field, message, wParam, lParam);
-        }
-        self->Text_KeyPress(field);
-        if (typed == u'\r') { // never inserted
-            if (form::CalculatesOnEnter(*self->TableRowOf(field))) {
-                self->Command1_Click();
-            }
-            return 0;
-        }
-        const char16_t kept = form::FilterKey(self->TableRowOf(field)->filter, typed);
-        if (kept == 0) {
-            return 0;
-        }
-        return DefSubclassProc(field, WM_CHAR, kept, lParam);
+    if (message == WM_SETTEXT) {
+        const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+        self->Apply(self->model_.Proposed(form::Id::Combo1, TextOf(edit)));
+        return result;
     }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(edit, MaterialEditProc, 0);
+    }
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form1::ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR data) {
+    auto *self = reinterpret_cast<Form1 *>(data);
+    if (message == WM_SETFOCUS) {
+        const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
+        self->Control_GotFocus(static_cast<form::Id>(id));
+        return result;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(button, ButtonProc, id);
+    }
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR id, DWORD_PTR data) {
+    auto *self = reinterpret_cast<Form1 *>(data);
+    const auto field_id = static_cast<form::Id>(id);
+    switch (message) {
+    case WM_CHAR:
+        return self->Text_KeyPress(field, field_id, wParam, lParam);
     case WM_PASTE:
-        self->Text_Paste(field);
+        self->Text_Paste(field, field_id);
         return 0;
     case WM_KEYDOWN: // Shift+Insert pastes without a WM_PASTE
         if (wParam == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
-            self->Text_Paste(field);
+            self->Text_Paste(field, field_id);
             return 0;
         }
         break;
     case WM_SETFOCUS: {
         const LRESULT result = DefSubclassProc(field, message, wParam, lParam);
-        self->Text_GotFocus(field);
+        if (!self->clickEntering_) {
+            self->Control_GotFocus(field_id);
+        }
         return result;
     }
     case WM_LBUTTONDOWN: {
-        // A click that brings the focus selects the whole text, not a caret at the click.
+        // A click that brings the focus enters the field once the click has placed the caret,
+        // so that selecting the whole text on entry is not undone by the click.
         const bool entering = GetFocus() != field;
+        self->clickEntering_ = entering;
         const LRESULT result = DefSubclassProc(field, message, wParam, lParam);
-        if (entering) {
-            self->Text_GotFocus(field);
+        self->clickEntering_ = false;
+        if (entering && GetFocus() == field) {
+            self->Control_GotFocus(field_id);
         }
         return result;
     }
     case WM_NCDESTROY:
-        RemoveWindowSubclass(field, FieldProc, 0);
+        RemoveWindowSubclass(field, FieldProc, id);
         break;
     default:
         break;
     }
     return DefSubclassProc(field, message, wParam, lParam);
+}
+
+LRESULT Form1::Text_KeyPress(HWND field, form::Id id, WPARAM wParam, LPARAM lParam) {
+    const auto typed = static_cast<char16_t>(wParam);
+    // Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+Z and the like arrive as control characters: they are
+    // editing shortcuts, not typing. AltGr characters (Ctrl+Alt) are typing. Ctrl+Backspace
+    // would put a DEL character into the text.
+    if (GetKeyState(VK_CONTROL) < 0 && (typed < 0x20 || typed == 0x7F)) {
+        if (typed == 0x16) { // Ctrl+V: a read-only edit would drop it instead of sending WM_PASTE
+            Text_Paste(field, id);
+            return 0;
+        }
+        return typed == 0x7F ? 0 : DefSubclassProc(field, WM_CHAR, wParam, lParam);
+    }
+    const form::Model::KeyOutcome outcome = model_.Typed(id, typed);
+    Apply(outcome.changes);
+    if (outcome.pass == 0) {
+        return 0;
+    }
+    return DefSubclassProc(field, WM_CHAR, outcome.pass, lParam);
+}
+
+void Form1::Text_Paste(HWND field, form::Id id) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    Apply(model_.Pasted(id, ClipboardText(hwnd_), {start, end - start}));
+}
+
+// Entering a control, not the focus coming back with the window.
+void Form1::Control_GotFocus(form::Id id) {
+    if (!restoringFocus_) {
+        Apply(model_.FocusIn(id));
+    }
 }
 
 bool Form1::PreTranslate(const MSG &message) {
@@ -224,7 +294,6 @@ bool Form1::PreTranslate(const MSG &message) {
     const bool control = GetKeyState(VK_CONTROL) < 0;
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const bool alt = GetKeyState(VK_MENU) < 0;
-    const HWND owner = OwnerOfFocus();
     switch (message.wParam) {
     case VK_TAB:
         if (control || alt) {
@@ -233,27 +302,30 @@ bool Form1::PreTranslate(const MSG &message) {
         MoveTab(shift);
         return true;
     case VK_RETURN: {
-        // Enter in a number field arrives there as a typed character (see FieldProc).
-        const bool listOpen = owner == Combo1 && SendMessageW(Combo1, CB_GETDROPPEDSTATE, 0, 0);
-        if (owner != nullptr && owner != Text[1] && form::CalculatesOnEnter(*TableRowOf(owner)) &&
-            TableRowOf(owner)->kind != form::Kind::NumberField && !listOpen) {
-            Command1_Click();
-            return true;
+        // Enter in a number field arrives there as a typed character (see FieldProc); in an
+        // opened list it takes the entry.
+        const std::optional<form::Id> owner = IdOf(OwnerOf(message.hwnd));
+        if (!owner || form::IsField(*owner) ||
+            ((*owner == form::Id::Combo1 || *owner == form::Id::Combo2) &&
+             SendMessageW(Of(*owner), CB_GETDROPPEDSTATE, 0, 0))) {
+            return false;
         }
-        return false;
+        Apply(model_.Entered(*owner));
+        return true;
     }
     case VK_LEFT:
     case VK_RIGHT:
     case VK_UP:
     case VK_DOWN:
-        if (owner == Option1 || owner == Option2) {
-            MoveOption();
+        if (const std::optional<form::Id> owner = IdOf(OwnerOfFocus());
+            owner == form::Id::Option1 || owner == form::Id::Option2) {
+            MoveOption(*owner);
             return true;
         }
         return false;
     case 'C':
         if (control && shift && !alt) {
-            CopyQuote();
+            Apply(model_.CopyQuote());
             return true;
         }
         return false;
@@ -262,38 +334,67 @@ bool Form1::PreTranslate(const MSG &message) {
     }
 }
 
+// The same notification code means different things for different classes of control
+// (CBN_SELCHANGE is STN_DBLCLK): each kind is read by its own codes.
 void Form1::OnCommand(HWND control, UINT code) {
-    if (control == Combo1) {
-        switch (code) {
-        case CBN_SELCHANGE:
-            Combo1_Click();
-            break;
-        case CBN_EDITCHANGE:
-            Combo1_Change();
-            break;
-        case CBN_KILLFOCUS:
-            PickTypedMaterial();
-            break;
-        default:
+    const std::optional<form::Id> id = IdOf(control);
+    if (!id) {
+        return;
+    }
+    switch (form::RowOf(*id).kind) {
+    case form::Kind::EditableCombo:
+    case form::Kind::ListCombo:
+        OnListCommand(control, *id, code);
+        break;
+    case form::Kind::NumberField:
+        // Whatever changed the text: keys, paste, undo, cut, an input method, another program.
+        if (code == EN_CHANGE) {
+            Apply(model_.Proposed(*id, TextOf(control)));
+        }
+        break;
+    case form::Kind::Button:
+    case form::Kind::Option:
+    case form::Kind::Label:
+        if (code != BN_CLICKED) { // STN_CLICKED for the link line
             break;
         }
-    } else if (control == Combo2 && code == CBN_SELCHANGE) {
-        Combo2_Click();
-    } else if (control == Command1 && code == BN_CLICKED) {
-        Command1_Click();
-    } else if ((control == Option1 || control == Option2) && code == BN_CLICKED) {
-        Option_Click();
-    } else if (control == Label[8] && code == STN_CLICKED) {
-        Label8_Click();
-    } else if (code == EN_CHANGE && TableRowOf(control) != nullptr &&
-               TableRowOf(control)->kind == form::Kind::NumberField) {
-        Text_Change(control);
+        if (*id == form::Id::Command1) {
+            Apply(model_.Pressed());
+        } else if (*id == form::Id::Label8) {
+            Apply(model_.LinkClicked());
+        } else if (*id == form::Id::Option1 || *id == form::Id::Option2) {
+            Apply(model_.Chosen(*id));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Form1::OnListCommand(HWND list, form::Id id, UINT code) {
+    switch (code) {
+    case CBN_SELCHANGE:
+        if (const LRESULT row = SendMessageW(list, CB_GETCURSEL, 0, 0); row >= 0) {
+            Apply(model_.Picked(id, ListText(list, row)));
+        }
+        break;
+    case CBN_EDITCHANGE:
+        Apply(model_.Proposed(id, TextOf(list)));
+        break;
+    case CBN_SETFOCUS:
+        Control_GotFocus(id);
+        break;
+    case CBN_KILLFOCUS:
+        Apply(model_.FocusOut(id));
+        break;
+    default:
+        break;
     }
 }
 
 void Form1::OnContextMenu(HWND control, POINT at) {
-    const auto line = std::find(results_.begin(), results_.end(), control);
-    if (line == results_.end() || !IsWindowVisible(control)) {
+    const std::optional<form::Id> line = IdOf(control);
+    if (!line || std::ranges::find(form::kResults, *line) == form::kResults.end()) {
         return;
     }
     if (at.x == -1 && at.y == -1) { // the menu key: open it under the line
@@ -307,10 +408,10 @@ void Form1::OnContextMenu(HWND control, POINT at) {
     switch (TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y,
                            0, hwnd_, nullptr)) {
     case kCopyLineCommand:
-        CopyToClipboard(TextOf(control));
+        Apply(model_.CopyLine(*line));
         break;
     case kCopyAllCommand:
-        CopyQuote();
+        Apply(model_.CopyQuote());
         break;
     default:
         break;
@@ -318,222 +419,125 @@ void Form1::OnContextMenu(HWND control, POINT at) {
 }
 
 bool Form1::OnSetCursor(HWND control) {
-    if (control != Label[8]) {
+    if (control != Of(form::Id::Label8)) {
         return false;
     }
     SetCursor(hand_.get());
     return true;
 }
 
-void Form1::Combo1_Click() {
-    HideResults();
-    materialEdited_ = false;
-    const LRESULT row = SendMessageW(Combo1, CB_GETCURSEL, 0, 0);
-    const calc::MaterialEntry *material =
-        row < 0 ? nullptr : calc::FindMaterial(ListText(Combo1, row));
-    if (material == nullptr) {
-        return;
-    }
-    SetFieldText(Text[1], material->densityText);
-    // A catalogue density reads like a label; "ALTRO" opens an ordinary field for typing.
-    SetDensityLook(material->userEntered, !material->userEntered);
-}
-
-void Form1::Combo1_Change() {
-    HideResults();
-    materialEdited_ = true;
-}
-
-// A material typed by name counts as picked from the list; a name the list does not hold
-// leaves the density to the user, as "ALTRO" does.
-void Form1::PickTypedMaterial() {
-    if (!materialEdited_) {
-        return;
-    }
-    materialEdited_ = false;
-    if (const calc::MaterialEntry *material = form::MaterialNamed(TextOf(Combo1))) {
-        SendMessageW(Combo1, CB_SETCURSEL, static_cast<WPARAM>(material - calc::kMaterials.data()),
-                     0);
-        Combo1_Click();
-    } else {
-        SetDensityLook(true, false);
+void Form1::Apply(const form::Changes &changes) {
+    for (const form::Change &change : changes) {
+        Apply(change);
     }
 }
 
-void Form1::Combo2_Click() {
-    HideResults();
-    const LRESULT row = SendMessageW(Combo2, CB_GETCURSEL, 0, 0);
-    const calc::ShapeEntry *shape = row < 0 ? nullptr : calc::FindShape(ListText(Combo2, row));
-    if (shape == nullptr) {
-        return;
-    }
-    const std::array<HWND, 3> captions{Label[5], Label[9], Label[10]};
-    const std::array<HWND, 3> fields{Text[2], Text[3], Text[4]};
-    const std::array<HWND, 3> units{Label[11], Label[12], Label[13]};
-    for (std::size_t n = 0; n < 3; ++n) {
-        const calc::RowSetting &setting = shape->rows[n];
-        const int show = setting.shown ? SW_SHOWNA : SW_HIDE;
-        ShowWindow(captions[n], show);
-        ShowWindow(fields[n], show);
-        SetFieldText(fields[n], "0,0");
-        ShowWindow(units[n], show);
-        SetText(captions[n], setting.caption);
-    }
-    EnableWindow(Option1, shape->perKiloEnabled);
-    SendMessageW(Option1, BM_SETCHECK, shape->perKiloSelected ? BST_CHECKED : BST_UNCHECKED, 0);
-    EnableWindow(Option2, shape->perMetreEnabled);
-    SendMessageW(Option2, BM_SETCHECK, shape->perMetreSelected ? BST_CHECKED : BST_UNCHECKED, 0);
+void Form1::Apply(const form::Change &change) {
+    std::visit(
+        Overloaded{
+            [this](const form::SetText &set) {
+                const HWND control = Of(set.id);
+                // A field written back keeps its caret where it was, not at the start.
+                DWORD start = 0;
+                DWORD end = 0;
+                SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                             reinterpret_cast<LPARAM>(&end));
+                win32::SetText(control, set.text);
+                if (form::IsField(set.id)) {
+                    SendMessageW(control, EM_SETSEL, start, end);
+                }
+                if (const auto line = std::ranges::find(form::kResults, set.id);
+                    line != form::kResults.end()) {
+                    FitResultCaption(static_cast<std::size_t>(line - form::kResults.begin()));
+                }
+            },
+            [this](const form::Show &show) {
+                ShowWindow(Of(show.id), show.shown ? SW_SHOWNA : SW_HIDE);
+            },
+            [this](const form::Enable &enable) { EnableWindow(Of(enable.id), enable.enabled); },
+            [this](const form::Check &check) {
+                SendMessageW(Of(check.id), BM_SETCHECK, check.checked ? BST_CHECKED : BST_UNCHECKED,
+                             0);
+            },
+            [this](const form::DensityLook &look) { SetDensityLook(look.framed, look.readOnly); },
+            [this](const form::FillList &fill) {
+                // Entry by entry: CB_RESETCONTENT would empty the box's text as well.
+                const HWND list = Of(fill.id);
+                while (SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) {
+                    SendMessageW(list, CB_DELETESTRING, 0, 0);
+                }
+                for (const std::string &entry : fill.entries) {
+                    SendMessageW(list, CB_ADDSTRING, 0,
+                                 reinterpret_cast<LPARAM>(Widen(entry).c_str()));
+                }
+            },
+            [this](const form::Pick &pick) {
+                SendMessageW(Of(pick.id), CB_SETCURSEL, pick.row, 0);
+            },
+            [this](const form::Focus &focus) { SetFocus(Of(focus.id)); },
+            [this](const form::SelectAll &select) {
+                const HWND control = Of(select.id);
+                if (select.id == form::Id::Combo1 || select.id == form::Id::Combo2) {
+                    SendMessageW(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+                } else {
+                    SendMessageW(control, EM_SETSEL, 0, -1);
+                }
+            },
+            [this](const form::Insert &insert) {
+                SendMessageW(Of(insert.id), EM_REPLACESEL, TRUE,
+                             reinterpret_cast<LPARAM>(Widen(insert.text).c_str()));
+            },
+            [this](const form::Message &message) {
+                ShowMessage(message.prompt, message.title);
+                Apply(model_.Answered());
+            },
+            [](const form::Beep &) { MessageBeep(MB_OK); },
+            [this](const form::Explain &explain) { Explain(explain.id, explain.text); },
+            [this](const form::Copy &copy) { CopyToClipboard(WithWindowsLineEnds(copy.text)); },
+            [this](const form::OpenSite &site) { OpenSite(site.address); },
+        },
+        change);
 }
 
-void Form1::Command1_Click() {
-    PickTypedMaterial();
-    calc::CalcolaInputs inputs;
-    inputs.density = TextOf(Text[1]);
-    inputs.dimensions = {TextOf(Text[2]), TextOf(Text[3]), TextOf(Text[4])};
-    inputs.pieces = TextOf(Text[5]);
-    inputs.price = TextOf(Text[6]);
-    inputs.shape = TextOf(Combo2);
-    inputs.perKilo = IsChecked(Option1);
-    inputs.perMetre = IsChecked(Option2);
-
-    // In the order of calc::Control.
-    const std::array<HWND, 7> controls{Combo1,  Text[1], Text[2], Text[3],
-                                       Text[4], Text[5], Text[6]};
-    for (const calc::Step &step : calc::Calcola(inputs)) {
-        if (const auto *frame = std::get_if<calc::ShowFrame>(&step)) {
-            ShowWindow(frame->frame == calc::Frame::Weights ? Frame[4] : Frame[5],
-                       frame->visible ? SW_SHOWNA : SW_HIDE);
-        } else if (const auto *message = std::get_if<calc::ShowMessage>(&step)) {
-            ShowMessage(message->prompt, message->title);
-        } else if (const auto *pieces = std::get_if<calc::WritePieces>(&step)) {
-            SetFieldText(Text[5], pieces->text);
-        } else if (const auto *shown = std::get_if<calc::ShowLabel>(&step)) {
-            ShowWindow(results_[static_cast<std::size_t>(shown->label)],
-                       shown->visible ? SW_SHOWNA : SW_HIDE);
-        } else if (const auto *caption = std::get_if<calc::WriteCaption>(&step)) {
-            WriteResultCaption(static_cast<std::size_t>(caption->label), caption->caption);
-        } else if (const auto *focus = std::get_if<calc::MoveFocus>(&step)) {
-            const HWND target = controls[static_cast<std::size_t>(focus->control)];
-            SetFocus(target);
-            if (focus->selectText && target != Combo1) {
-                SendMessageW(target, EM_SETSEL, 0, -1);
-            }
-        }
-    }
+void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
+    MessageBoxW(hwnd_, Widen(prompt).c_str(), Widen(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-void Form1::Label8_Click() {
-    // The address goes to the shell as a document to open, never into a command line.
-    const HINSTANCE opened = ShellExecuteW(hwnd_, L"open", Widen(form::maker::kWebSite).c_str(),
-                                           nullptr, nullptr, SW_SHOWNORMAL);
+// The reason a change was refused, in a balloon pointing at the field for a few seconds. The
+// balloon is a tooltip of the window's own rather than the edit's EM_SHOWBALLOONTIP, which
+// Wine does not draw; its text is the tooltip window's text, which a screen reader reads.
+void Form1::Explain(form::Id id, std::string_view reason) {
+    std::wstring text = Widen(reason);
+    SendMessageW(explainTip_, TTM_TRACKACTIVATE, FALSE, 0); // shown again with the new text
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = hwnd_;
+    tool.lpszText = text.data();
+    SendMessageW(explainTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    RECT field{};
+    GetWindowRect(Of(id), &field);
+    SendMessageW(explainTip_, TTM_TRACKPOSITION, 0,
+                 MAKELPARAM((field.left + field.right) / 2, field.bottom));
+    SendMessageW(explainTip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    SetTimer(hwnd_, kExplainTimer, kExplainMs, nullptr);
+}
+
+// The address goes to the shell as a document to open, never into a command line. The shell
+// is loaded only for this: the program starts without it.
+void Form1::OpenSite(std::string_view address) {
+    using ShellExecuteFunction = HINSTANCE(WINAPI *)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    static const HMODULE shell = LoadLibraryW(L"shell32.dll");
+    const auto shellExecute =
+        shell == nullptr ? nullptr
+                         : reinterpret_cast<ShellExecuteFunction>(
+                               reinterpret_cast<void *>(GetProcAddress(shell, "ShellExecuteW")));
+    const HINSTANCE opened =
+        shellExecute == nullptr
+            ? nullptr
+            : shellExecute(hwnd_, L"open", Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(opened) <= 32) {
-        ShowMessage(std::string(calc::kSiteNotOpened.prompt) + form::maker::kWebAddress,
-                    calc::kSiteNotOpened.title);
+        Apply(model_.SiteNotOpened());
     }
-}
-
-void Form1::Option_Click() {
-    ShowWindow(Frame[5], SW_HIDE);
-}
-
-void Form1::Text_KeyPress(HWND field) {
-    Hide(form::StaleAfterEdit(*TableRowOf(field)));
-}
-
-// Any change of a field's text by the user (Delete, cut, undo, paste) makes results stale, as a
-// typed key does; of the program's own writes only the density's does.
-void Form1::Text_Change(HWND field) {
-    if (writingByProgram_ && field != Text[1]) {
-        return;
-    }
-    Hide(form::StaleAfterEdit(*TableRowOf(field)));
-}
-
-void Form1::Text_GotFocus(HWND field) {
-    if (restoringFocus_) {
-        return;
-    }
-    const bool editable = (GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY) == 0;
-    if (form::SelectsTextOnEntry(*TableRowOf(field), editable)) {
-        SendMessageW(field, EM_SETSEL, 0, -1);
-    }
-}
-
-void Form1::Text_Paste(HWND field) {
-    if ((GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY) != 0) {
-        MessageBeep(MB_OK);
-        return;
-    }
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-    const form::ControlSpec &entry = *TableRowOf(field);
-    const std::optional<std::string> inserted = form::PastedText(
-        entry.filter, entry.maxLength, TextOf(field), start, end - start, ClipboardText(hwnd_));
-    if (!inserted) {
-        MessageBeep(MB_OK);
-        return;
-    }
-    SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Widen(*inserted).c_str()));
-}
-
-void Form1::HideResults() {
-    Hide(form::Stale::Both);
-}
-
-void Form1::Hide(form::Stale stale) {
-    ShowWindow(Frame[5], SW_HIDE);
-    if (stale == form::Stale::Both) {
-        ShowWindow(Frame[4], SW_HIDE);
-    }
-}
-
-void Form1::SetFieldText(HWND field, std::string_view text) {
-    writingByProgram_ = true;
-    SetText(field, text);
-    writingByProgram_ = false;
-}
-
-void Form1::WriteResultCaption(std::size_t line, std::string_view caption) {
-    SetText(results_[line], caption);
-    FitResultCaption(line);
-}
-
-void Form1::CopyQuote() {
-    if (!IsWindowVisible(Frame[4])) {
-        MessageBeep(MB_OK); // nothing calculated for the inputs on show
-        return;
-    }
-    CopyToClipboard(QuoteText());
-}
-
-std::string Form1::QuoteText() const {
-    std::vector<std::string> texts; // the views below point into it: no reallocation
-    texts.reserve(16);
-    const auto keep = [&texts](std::string text) -> std::string_view {
-        return texts.emplace_back(std::move(text));
-    };
-    form::QuoteInputs inputs;
-    inputs.material = keep(TextOf(Combo1));
-    inputs.density = keep(TextOf(Text[1]));
-    inputs.shape = keep(TextOf(Combo2));
-    const std::array<HWND, 3> captions{Label[5], Label[9], Label[10]};
-    for (std::size_t n = 0; n < 3; ++n) {
-        if (IsWindowVisible(Text[2 + n])) {
-            const std::string_view caption = keep(TextOf(captions[n]));
-            inputs.dimensions.push_back({caption, keep(TextOf(Text[2 + n]))});
-        }
-    }
-    inputs.pieces = keep(TextOf(Text[5]));
-    inputs.price = keep(TextOf(Text[6]));
-    inputs.perMetre = IsChecked(Option2);
-    for (const HWND line : results_) {
-        if (IsWindowVisible(line)) {
-            inputs.results.push_back(keep(TextOf(line)));
-        }
-    }
-    return form::QuoteBlock(inputs, "\r\n");
 }
 
 void Form1::CopyToClipboard(std::string_view text) {
@@ -555,7 +559,7 @@ void Form1::CopyToClipboard(std::string_view text) {
 
 void Form1::MoveTab(bool backwards) {
     const HWND owner = OwnerOfFocus();
-    for (const HWND list : {Combo1, Combo2}) {
+    for (const HWND list : {Of(form::Id::Combo1), Of(form::Id::Combo2)}) {
         if (owner == list && SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0)) {
             SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
         }
@@ -568,36 +572,30 @@ void Form1::MoveTab(bool backwards) {
             at = n;
         }
     }
+    const form::State &now = model_.Now();
     for (int step = 1; step <= count; ++step) {
         const int next = ((at + (backwards ? -step : step)) % count + count) % count;
-        const HWND candidate = controls_[static_cast<std::size_t>(
-            form::FindControl(order[static_cast<std::size_t>(next)]) - form::kControls.data())];
+        const form::Id id = *form::IdNamed(order[static_cast<std::size_t>(next)]);
         // Hidden and disabled controls are passed over; Tab enters the price options at the
         // checked one.
-        if (!IsWindowVisible(candidate) || !IsWindowEnabled(candidate) ||
-            ((candidate == Option1 || candidate == Option2) && !IsChecked(candidate))) {
+        if (!IsWindowVisible(Of(id)) || !IsWindowEnabled(Of(id)) ||
+            (id == form::Id::Option1 && !now.perKilo) ||
+            (id == form::Id::Option2 && !now.perMetre)) {
             continue;
         }
-        SetFocus(candidate);
+        SetFocus(Of(id));
         return;
     }
 }
 
-// The arrow keys move the choice between the two price options, as a click would.
-void Form1::MoveOption() {
-    const HWND from = OwnerOfFocus();
-    const HWND to = from == Option1 ? Option2 : Option1;
-    if (!IsWindowEnabled(to)) {
+// The arrow keys move between the two price options and choose the one they reach.
+void Form1::MoveOption(form::Id from) {
+    const form::Id to = from == form::Id::Option1 ? form::Id::Option2 : form::Id::Option1;
+    if (!model_.Now().enabled[At(to)]) {
         return;
     }
-    SetFocus(to);
-    SendMessageW(to, BM_SETCHECK, BST_CHECKED, 0);
-    SendMessageW(from, BM_SETCHECK, BST_UNCHECKED, 0);
-    Option_Click();
-}
-
-void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
-    MessageBoxW(hwnd_, Widen(prompt).c_str(), Widen(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    SetFocus(Of(to));
+    Apply(model_.Chosen(to));
 }
 
 const form::ControlSpec *Form1::TableRowOf(HWND control) const {
@@ -609,14 +607,22 @@ const form::ControlSpec *Form1::TableRowOf(HWND control) const {
     return &form::kControls[static_cast<std::size_t>(row)];
 }
 
-HWND Form1::OwnerOfFocus() const {
-    for (HWND window = GetFocus(); window != nullptr && window != hwnd_;
-         window = GetParent(window)) {
+std::optional<form::Id> Form1::IdOf(HWND control) const {
+    const form::ControlSpec *row = TableRowOf(control);
+    return row == nullptr ? std::nullopt : form::IdNamed(row->name);
+}
+
+HWND Form1::OwnerOf(HWND window) const {
+    for (; window != nullptr && window != hwnd_; window = GetParent(window)) {
         if (TableRowOf(window) != nullptr) {
             return window;
         }
     }
     return nullptr;
+}
+
+HWND Form1::OwnerOfFocus() const {
+    return OwnerOf(GetFocus());
 }
 
 } // namespace kalvor::win32

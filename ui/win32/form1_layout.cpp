@@ -1,6 +1,6 @@
 #include "ui/win32/form1.h"
 
-#include "calc/catalogue.h"
+#include "form/rules.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/pictures.h"
 #include "ui/win32/win32_text.h"
@@ -201,25 +201,17 @@ bool Form1::Form_Load(int showCommand) {
     BindControls();
     MakeFonts();
     Layout();
-    SetDensityLook(false, false);
+    const form::State &start = model_.Now();
+    SetDensityLook(start.densityFramed, start.densityReadOnly);
+    for (const form::Id list : {form::Id::Combo1, form::Id::Combo2}) {
+        SendMessageW(Of(list), CB_SETMINVISIBLE, kListRowsShown, 0);
+        SetText(Of(list), start.Text(list));
+    }
 
-    for (const calc::MaterialEntry &material : calc::kMaterials) {
-        SendMessageW(Combo1, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Widen(material.listText).c_str()));
-    }
-    for (const calc::ShapeEntry &shape : calc::kShapes) {
-        SendMessageW(Combo2, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Widen(shape.listText).c_str()));
-    }
-    for (const HWND list : {Combo1, Combo2}) {
-        SendMessageW(list, CB_SETMINVISIBLE, kListRowsShown, 0);
-    }
-    SetText(Combo1, form::kMaterialPrompt);
-
-    lastFocus_ = Combo1;
+    lastFocus_ = Of(form::Id::Combo1);
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
-    SetFocus(Combo1);
+    Apply(model_.Load());
     return true;
 }
 
@@ -245,13 +237,20 @@ void Form1::BuildControls() {
         SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
         const auto self = reinterpret_cast<DWORD_PTR>(this);
+        // The model's name of the control, as the subclasses' identifier.
+        const auto id = static_cast<UINT_PTR>(form::IdNamed(row.name).value_or(form::Id{}));
         switch (row.kind) {
         case Kind::NumberField:
-            SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(row.maxLength), 0);
-            SetWindowSubclass(control, FieldProc, 0, self);
+            // No length limit here: the model holds each field to its length on every road in,
+            // where the control's limit would cut a text set from outside into another number.
+            SetWindowSubclass(control, FieldProc, id, self);
             break;
         case Kind::Option:
             SendMessageW(control, BM_SETCHECK, (row.flags & form::Checked) ? BST_CHECKED : 0, 0);
+            SetWindowSubclass(control, ButtonProc, id, self);
+            break;
+        case Kind::Button:
+            SetWindowSubclass(control, ButtonProc, id, self);
             break;
         case Kind::Frame:
             // Unthemed, so that the caption takes the designed colour.
@@ -267,6 +266,7 @@ void Form1::BuildControls() {
                 parts.hwndItem != control) {
                 SetWindowSubclass(parts.hwndItem, ListProc, reinterpret_cast<UINT_PTR>(control),
                                   self);
+                SetWindowSubclass(parts.hwndItem, MaterialEditProc, 0, self);
             }
             break;
         }
@@ -290,26 +290,26 @@ void Form1::BuildControls() {
         tool.lpszText = caption.data();
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+
+    // One balloon, placed by the program at the field whose change was refused.
+    explainTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_BALLOON,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                                  nullptr, instance_, nullptr);
+    TOOLINFOW balloon{};
+    balloon.cbSize = TTTOOLINFOW_V2_SIZE;
+    balloon.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    balloon.hwnd = hwnd_;
+    balloon.lpszText = const_cast<wchar_t *>(L"");
+    SendMessageW(explainTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&balloon));
+    SendMessageW(explainTip_, TTM_SETMAXTIPWIDTH, 0, Scaled(form::kClientWidthTwips) / 2);
 }
 
 void Form1::BindControls() {
-    const auto control = [this](const std::string &name) { return controls_[RowOf(name)]; };
-    Combo1 = control("Combo1");
-    Combo2 = control("Combo2");
-    Command1 = control("Command1");
-    Option1 = control("Option1");
-    Option2 = control("Option2");
-    Image1 = control("Image1");
-    for (std::size_t n = 1; n < Text.size(); ++n) {
-        Text[n] = control("Text" + std::to_string(n));
-        Frame[n] = control("Frame" + std::to_string(n));
+    for (std::size_t n = 0; n < form::kIdCount; ++n) {
+        ids_[n] = controls_[RowOf(form::NameOf(static_cast<form::Id>(n)))];
     }
-    for (std::size_t n = 1; n < Label.size(); ++n) {
-        Label[n] = control("Label" + std::to_string(n));
-    }
-    for (std::size_t line = 0; line < results_.size(); ++line) {
-        results_[line] = controls_[RowOf(form::kResultLabels[line])];
-    }
+    image_ = controls_[RowOf("Image1")];
 }
 
 int Form1::Scaled(int twips) const {
@@ -368,7 +368,7 @@ void Form1::Layout() {
             }
         }
     }
-    for (std::size_t line = 0; line < results_.size(); ++line) {
+    for (std::size_t line = 0; line < form::kResults.size(); ++line) {
         FitResultCaption(line);
     }
     const ControlSpec &image = form::kControls[RowOf("Image1")];
@@ -394,7 +394,7 @@ void Form1::OnDpiChanged(UINT dpi, const RECT &suggested) {
 }
 
 void Form1::FitResultCaption(std::size_t line) {
-    const HWND label = results_[line];
+    const HWND label = Of(form::kResults[line]);
     const form::FontSpec &face = *TableRowOf(label)->font;
     std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
     caption.resize(static_cast<std::size_t>(
@@ -429,8 +429,7 @@ void Form1::FitResultCaption(std::size_t line) {
 // The density field reads like a label (flat, on the face colour) or like an ordinary field
 // (sunken, on the colour of input fields); read-only or not is a separate choice.
 void Form1::SetDensityLook(bool framed, bool readOnly) {
-    const HWND field = Text[1];
-    densityFramed_ = framed;
+    const HWND field = Of(form::Id::Text1);
     LONG_PTR extended = GetWindowLongPtrW(field, GWL_EXSTYLE);
     extended = framed ? (extended | WS_EX_CLIENTEDGE) : (extended & ~WS_EX_CLIENTEDGE);
     SetWindowLongPtrW(field, GWL_EXSTYLE, extended);
@@ -445,8 +444,8 @@ LRESULT Form1::OnControlColour(HDC dc, HWND control) {
     if (entry == nullptr) {
         return 0;
     }
-    if (control == Text[1]) {
-        const int ground = densityFramed_ ? COLOR_WINDOW : COLOR_BTNFACE;
+    if (control == Of(form::Id::Text1)) {
+        const int ground = model_.Now().densityFramed ? COLOR_WINDOW : COLOR_BTNFACE;
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(ground));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(ground));
@@ -500,7 +499,7 @@ void Form1::PaintFrame(HWND frame) const {
 }
 
 void Form1::OnDrawItem(const DRAWITEMSTRUCT &item) const {
-    if (item.hwndItem != Image1 || !logo_) {
+    if (item.hwndItem != image_ || !logo_) {
         return;
     }
     const HDC memory = CreateCompatibleDC(item.hDC);
