@@ -198,16 +198,17 @@ void Model::Refuse(Changes &out, Id field, std::string reason) {
 
 Model::KeyOutcome Model::Typed(Id field, char16_t typed) {
     KeyOutcome outcome;
-    HideStale(outcome.changes, field);
     if (typed == u'\r' || typed == u'\n') {
-        Changes press = Entered(field);
-        outcome.changes.insert(outcome.changes.end(), press.begin(), press.end());
+        outcome.changes = Entered(field); // a press, which changes no input
         return outcome;
     }
-    if (field == Id::Text1 && state_.densityReadOnly) {
-        return outcome;
-    }
+    HideStale(outcome.changes, field);
     outcome.pass = FilterKey(RowOf(field).filter, typed);
+    if (field == Id::Text1 && state_.densityReadOnly && outcome.pass != 0) {
+        outcome.pass = 0;
+        outcome.changes.push_back(Beep{});
+        outcome.changes.push_back(Explain{field, std::string(kReadOnlyDensityReason)});
+    }
     return outcome;
 }
 
@@ -361,6 +362,7 @@ void Model::RunSteps(Changes &out) {
             SetShown(out, frame->frame == calc::Frame::Weights ? Id::Frame4 : Id::Frame5,
                      frame->visible);
         } else if (const auto *message = std::get_if<calc::ShowMessage>(&step)) {
+            pressBoxOpen_ = true;
             state_.messageOpen = true;
             out.push_back(Message{message->prompt, message->title});
             return;
@@ -384,6 +386,14 @@ void Model::RunSteps(Changes &out) {
 
 Changes Model::Answered() {
     Changes out;
+    if (toldOpen_ > 0) {
+        // A box of the program's own, which may stand over a press's box: that one goes on
+        // waiting for its answer.
+        --toldOpen_;
+        state_.messageOpen = pressBoxOpen_ || toldOpen_ > 0;
+        return out;
+    }
+    pressBoxOpen_ = false;
     state_.messageOpen = false;
     if (pressSpoiled_) {
         // The inputs changed under the box: what the press was about to show belongs to
@@ -560,6 +570,7 @@ Changes Model::CatalogueChanged(Catalogue catalogue) {
 }
 
 Changes Model::Told(std::string prompt, std::string title) {
+    ++toldOpen_;
     state_.messageOpen = true;
     return {Message{std::move(prompt), std::move(title)}};
 }

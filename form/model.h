@@ -237,6 +237,8 @@ private:
     std::deque<calc::Step> pending_; // what the running press still has to do
     bool pressSpoiled_ = false;      // an input changed while its message box was open
     std::string pendingRemoval_;     // the own grade a question asks about
+    bool pressBoxOpen_ = false;      // a press waits for its message box
+    int toldOpen_ = 0;               // boxes of the program's own still open
 };
 
 } // namespace kalvor::form

@@ -9,10 +9,6 @@ bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
 
-char ToLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool AllDigits(std::string_view text) {
     return std::ranges::all_of(text, [](char c) { return IsDigit(static_cast<unsigned char>(c)); });
 }
@@ -153,46 +149,6 @@ PasteReading ReadPasted(std::string_view pasted) {
     }
     // "2.5", "0.125", ".5": a decimal point.
     return number(std::string(groups[0]) + "," + std::string(groups[1]));
-}
-
-std::optional<std::string> PastedText(FieldFilter filter, int maxLength, std::string_view fieldText,
-                                      std::size_t selectionStart, std::size_t selectionLength,
-                                      std::string_view pasted) {
-    const std::string_view kept = TrimBlanks(pasted);
-    if (kept.empty()) {
-        return std::nullopt;
-    }
-    std::string inserted;
-    for (const char c : kept) {
-        // A byte of a non-ASCII character is no field character either.
-        const char16_t filtered =
-            c == '\b' ? char16_t{0} : FilterKey(filter, static_cast<unsigned char>(c));
-        if (filtered == 0) {
-            return std::nullopt;
-        }
-        inserted += static_cast<char>(filtered);
-    }
-    selectionStart = std::min(selectionStart, fieldText.size());
-    selectionLength = std::min(selectionLength, fieldText.size() - selectionStart);
-    std::string result(fieldText.substr(0, selectionStart));
-    result += inserted;
-    result += fieldText.substr(selectionStart + selectionLength);
-    if (result.size() > static_cast<std::size_t>(maxLength) ||
-        std::count(result.begin(), result.end(), ',') > 1) {
-        return std::nullopt;
-    }
-    return inserted;
-}
-
-const calc::MaterialEntry *MaterialNamed(std::string_view typed) {
-    const std::string_view name = TrimBlanks(typed);
-    for (const calc::MaterialEntry &material : calc::kMaterials) {
-        if (std::ranges::equal(name, material.listText,
-                               [](char a, char b) { return ToLower(a) == ToLower(b); })) {
-            return &material;
-        }
-    }
-    return nullptr;
 }
 
 double FittedPoints(double designPoints, int boxWidth,

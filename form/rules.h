@@ -1,6 +1,5 @@
 #pragma once
 
-#include "calc/catalogue.h"
 #include "form/controls.h"
 
 #include <cstddef>
@@ -49,38 +48,6 @@ inline constexpr std::string_view kNoCostsForOfferReason =
     "premere CALCOLA con un prezzo: all'offerta si aggiungono pesi e costi calcolati";
 inline constexpr std::string_view kReadOnlyDensityReason =
     "densità fissata dal materiale: per scriverne un'altra scegliere ALTRO";
-
-// Until both windows take their decisions from the model:
-// What a paste or a drop inserts in place of the selection, or nothing when it is refused:
-// then the field keeps its text and the window beeps. Surrounding blanks are dropped and "."
-// is read as ","; the field's text must then still be made of the field's characters (a
-// decimal field holding at most one comma) and fit the field's length. " 2.5 " gives "2,5",
-// "1.500" gives "1,500"; "-5", "1e5", "2.5kg", "1,2,3" and "50\n1000" are refused.
-// The field's text is ASCII, so positions count bytes; the pasted text is UTF-8.
-std::optional<std::string> PastedText(FieldFilter filter, int maxLength, std::string_view fieldText,
-                                      std::size_t selectionStart, std::size_t selectionLength,
-                                      std::string_view pasted);
-
-enum class Stale { Costs, Both };
-
-// An edit of the price makes only the costs stale; of any other field, both results.
-inline Stale StaleAfterEdit(const ControlSpec &field) {
-    return (field.flags & HidesCostsOnly) != 0 ? Stale::Costs : Stale::Both;
-}
-
-// The density field selects its text on entry only while it takes typing.
-inline bool SelectsTextOnEntry(const ControlSpec &field, bool editable) {
-    return (field.flags & SelectsOnEntry) != 0 ||
-           ((field.flags & SelectsOnEntryIfEditable) != 0 && editable);
-}
-
-inline bool CalculatesOnEnter(const ControlSpec &control) {
-    return (control.flags & EnterCalculates) != 0;
-}
-
-// The catalogue material a name typed into the material box stands for, letter case and
-// surrounding blanks ignored: " titanio " is "Titanio". Nothing when it names none.
-const calc::MaterialEntry *MaterialNamed(std::string_view typed);
 
 // A result caption wider than its box is drawn smaller, half a point at a time, until it
 // fits; below kSmallestPoints it is cut rather than shrunk further (the tooltip holds it all).

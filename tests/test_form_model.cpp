@@ -260,7 +260,7 @@ TEST(Model, OnePressAtATime) {
         }
         for (int n = 0; n < 3000; ++n) {
             EXPECT_TRUE(desk.model.Pressed().empty());
-            EXPECT_TRUE(desk.model.Entered(Id::Text5).empty());
+            EXPECT_TRUE(desk.model.Typed(Id::Text5, u'\r').changes.empty());
         }
         EXPECT_FALSE(desk.Results());
         desk.Run(desk.model.Answered());
