@@ -133,28 +133,6 @@ private slots:
         QCOMPARE(messages + launches, 0);
     }
 
-    void listsHoldTheCataloguesInOrderUnsorted() {
-        // In the order they were written, not sorted: "ALTRO" last, the F53 grade fifth.
-        const QStringList materials =
-            QString("UNS S31803-F51-Duplex|UNS S32760-F55-Superduplex|UNS S31254-F44-254 SMO|"
-                    "UNS N08904-904L|UNS S32750-F53-Superduplex|UNS S20910-XM 19|"
-                    "Acciaio al carbonio|AISI 300 serie|Alluminio|Nickel 200/201|"
-                    "Nickel alloy C276/C22|Nickel alloy 600/625|Nickel alloy 825|Tantalio|"
-                    "Titanio|ALTRO")
-                .split('|');
-        const QStringList shapes =
-            QString("Lamiera|Barra tonda|Barra piatta|Tubo spessore|Tubo diametri|Disco|Anello")
-                .split('|');
-        for (const auto &[combo, expected] :
-             {std::pair{window->Combo1, materials}, std::pair{window->Combo2, shapes}}) {
-            QStringList items;
-            for (int i = 0; i < combo->count(); ++i) {
-                items << combo->itemText(i);
-            }
-            QCOMPARE(items, expected);
-        }
-    }
-
     // A dark desktop changes nothing: the window keeps the colours it is drawn in.
     void looksTheSameOnADarkDesktop() {
         const QPalette desktop = QApplication::palette();

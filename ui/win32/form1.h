@@ -2,11 +2,13 @@
 
 #include "form/controls.h"
 #include "form/model.h"
+#include "form/own_materials.h"
 #include "ui/win32/gdi.h"
 
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +28,10 @@ public:
     // Builds the window, shows it and applies the model's start (the lists, the focus in the
     // material box). False when the window could not be made.
     bool Form_Load(int showCommand);
+
+    // The desk's own materials: read once the window has painted, then kept or removed from
+    // the material box's menu. Without it the list is the catalogue's alone.
+    void UseOwnMaterials(std::shared_ptr<form::OwnMaterials> materials);
 
     // The keys the window takes before the focused control sees them: Tab and Shift+Tab in the
     // designed order, the arrows between the price options, Enter where it calculates, and
@@ -75,6 +81,10 @@ private:
     void ShowMessage(std::string_view prompt, std::string_view title);
     void Explain(form::Id id, std::string_view reason);
     void OpenSite(std::string_view address);
+    void ReadOwnMaterials();
+    void RefreshOwnMaterials(); // when another window changed the file
+    void Apply(const form::OwnMaterials::Outcome &outcome);
+    bool MaterialBoxMenu(HWND edit, POINT at); // false: the edit's own menu
     void CopyToClipboard(std::string_view text);
     void MoveTab(bool backwards);
     void MoveOption(form::Id from);
@@ -106,6 +116,8 @@ private:
     HWND lastFocus_ = nullptr;    // given back when the window is active again
     bool restoringFocus_ = false; // the focus coming back is not a control being entered
     bool clickEntering_ = false;  // a click brings the focus: entered once the click is done
+    bool painted_ = false;
+    std::shared_ptr<form::OwnMaterials> ownMaterials_;
 };
 
 } // namespace kalvor::win32

@@ -14,6 +14,7 @@ namespace kalvor::win32 {
 namespace {
 
 enum MenuCommand : UINT { kCopyLineCommand = 1, kCopyAllCommand = 2 };
+constexpr UINT kReadOwnMaterials = WM_APP + 1;
 constexpr UINT_PTR kExplainTimer = 1;
 constexpr UINT kExplainMs = 4000; // long enough to read the reason twice
 
@@ -122,6 +123,16 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
         return 0;
+    case WM_PAINT:
+        // The desk's file is read once the window is on screen: start-up reads nothing.
+        if (!painted_) {
+            painted_ = true;
+            PostMessageW(hwnd_, kReadOwnMaterials, 0, 0);
+        }
+        break;
+    case kReadOwnMaterials:
+        ReadOwnMaterials();
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -187,6 +198,10 @@ LRESULT CALLBACK Form1::MaterialEditProc(HWND edit, UINT message, WPARAM wParam,
         const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
         self->Apply(self->model_.Proposed(form::Id::Combo1, TextOf(edit)));
         return result;
+    }
+    if (message == WM_CONTEXTMENU &&
+        self->MaterialBoxMenu(edit, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) {
+        return 0;
     }
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(edit, MaterialEditProc, 0);
@@ -310,6 +325,9 @@ bool Form1::PreTranslate(const MSG &message) {
              SendMessageW(Of(*owner), CB_GETDROPPEDSTATE, 0, 0))) {
             return false;
         }
+        if (*owner == form::Id::Combo1) {
+            RefreshOwnMaterials();
+        }
         Apply(model_.Entered(*owner));
         return true;
     }
@@ -385,7 +403,11 @@ void Form1::OnListCommand(HWND list, form::Id id, UINT code) {
         Control_GotFocus(id);
         break;
     case CBN_KILLFOCUS:
+        RefreshOwnMaterials(); // a name is judged on leaving the box
         Apply(model_.FocusOut(id));
+        break;
+    case CBN_DROPDOWN:
+        RefreshOwnMaterials();
         break;
     default:
         break;
@@ -495,8 +517,103 @@ void Form1::Apply(const form::Change &change) {
             [this](const form::Explain &explain) { Explain(explain.id, explain.text); },
             [this](const form::Copy &copy) { CopyToClipboard(WithWindowsLineEnds(copy.text)); },
             [this](const form::OpenSite &site) { OpenSite(site.address); },
+            [this](const form::Ask &ask) {
+                const int answer =
+                    MessageBoxW(hwnd_, Widen(ask.question).c_str(), Widen(ask.title).c_str(),
+                                MB_YESNO | MB_ICONQUESTION);
+                Apply(model_.Decided(answer == IDYES));
+            },
+            [this](const form::KeepMaterial &keep) {
+                if (ownMaterials_) {
+                    Apply(ownMaterials_->Keep(keep.name, keep.density));
+                }
+            },
+            [this](const form::RemoveMaterial &remove) {
+                if (ownMaterials_) {
+                    Apply(ownMaterials_->Remove(remove.name));
+                }
+            },
+            [](const form::AddOfferLine &) {},
+            [](const form::OpenOffer &) {},
         },
         change);
+}
+
+void Form1::UseOwnMaterials(std::shared_ptr<form::OwnMaterials> materials) {
+    ownMaterials_ = std::move(materials);
+}
+
+void Form1::ReadOwnMaterials() {
+    if (!ownMaterials_) {
+        return;
+    }
+    form::OwnMaterials::Read read = ownMaterials_->Load();
+    Apply(model_.CatalogueChanged(std::move(read.catalogue)));
+    if (!read.faults.empty()) {
+        Apply(model_.Told(std::move(read.faults), std::string(form::kOwnMaterialsTitle)));
+    }
+}
+
+void Form1::RefreshOwnMaterials() {
+    if (ownMaterials_ && painted_ && ownMaterials_->ChangedOnDisk()) {
+        Apply(model_.CatalogueChanged(ownMaterials_->Load().catalogue));
+    }
+}
+
+void Form1::Apply(const form::OwnMaterials::Outcome &outcome) {
+    if (outcome.catalogue) {
+        Apply(model_.CatalogueChanged(*outcome.catalogue));
+    } else {
+        Apply(model_.Told(outcome.refusal, std::string(form::kOwnMaterialsTitle)));
+    }
+}
+
+// The material box's menu: keeping or removing one of the desk's own grades, then the
+// editing commands the edit's own menu has.
+bool Form1::MaterialBoxMenu(HWND edit, POINT at) {
+    if (!ownMaterials_) {
+        return false;
+    }
+    RefreshOwnMaterials();
+    const std::vector<form::MenuEntry> entries = model_.MaterialMenu();
+    if (entries.empty()) {
+        return false;
+    }
+    if (at.x == -1 && at.y == -1) {
+        RECT box{};
+        GetWindowRect(edit, &box);
+        at = {box.left, box.bottom};
+    }
+    enum : UINT { kUndo = 100, kCut, kCopy, kPaste, kDelete, kSelectAll };
+    const Menu menu(CreatePopupMenu());
+    for (std::size_t n = 0; n < entries.size(); ++n) {
+        AppendMenuW(menu.get(), MF_STRING, 1 + n, Widen(entries[n].text).c_str());
+    }
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    for (const auto &[command, caption] :
+         {std::pair{kUndo, L"Annulla"}, std::pair{kCut, L"Taglia"}, std::pair{kCopy, L"Copia"},
+          std::pair{kPaste, L"Incolla"}, std::pair{kDelete, L"Elimina"},
+          std::pair{kSelectAll, L"Seleziona tutto"}}) {
+        AppendMenuW(menu.get(), MF_STRING, command, caption);
+    }
+    const UINT chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                       at.x, at.y, 0, hwnd_, nullptr);
+    const std::pair<UINT, UINT> editCommands[] = {{kUndo, WM_UNDO},
+                                                  {kCut, WM_CUT},
+                                                  {kCopy, WM_COPY},
+                                                  {kPaste, WM_PASTE},
+                                                  {kDelete, WM_CLEAR}};
+    for (const auto &[command, message] : editCommands) {
+        if (chosen == command) {
+            SendMessageW(edit, message, 0, 0);
+        }
+    }
+    if (chosen == kSelectAll) {
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+    } else if (chosen >= 1 && chosen <= entries.size()) {
+        Apply(model_.MenuChosen(entries[chosen - 1].action));
+    }
+    return true;
 }
 
 void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
