@@ -351,6 +351,9 @@ sys.stdout.buffer.write('\x1e'.join('\x1f'.join(r) for r in rows).encode('utf-8'
 }
 
 TEST(OfferSpreadsheet, CsvAndCopyGiveOneCellPerValue) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no python3 under Wine to read the CSV with";
+#endif
     if (!std::filesystem::exists("/usr/bin/python3")) {
         GTEST_SKIP() << "no python3 to read the CSV with";
     }
