@@ -57,7 +57,9 @@ Offer Sample(std::string client, std::string material) {
     LineTexts first = RoundBar();
     first.material = std::move(material);
     offer.Add(Line(first));
-    offer.Add(Line(Sheet()));
+    LineTexts second = Sheet();
+    second.material += "\nGrado 2"; // a cell with a line break alone must be quoted too
+    offer.Add(Line(second));
     return offer;
 }
 
@@ -154,6 +156,14 @@ std::pair<std::string, std::string> RandomFigure(std::mt19937 &random) {
 }
 
 TEST(OfferTotals, AreTheExactSumsOfTheLines) {
+    // A carry out of a 9-digit limb below another: 10^8 + 9999999,99 + 0,01.
+    Offer edge;
+    for (const char *figure : {"1E+08", "9999999,99", "0,01"}) {
+        LineTexts texts = RoundBar();
+        texts.totalWeight = figure;
+        edge.Add(Line(texts));
+    }
+    EXPECT_EQ(edge.TotalWeight().Grouped(), "110.000.000,00");
     std::mt19937 random(20261207);
     for (int round = 0; round < 200; ++round) {
         Offer offer;
@@ -369,16 +379,16 @@ TEST(OfferSpreadsheet, CsvAndCopyGiveOneCellPerValue) {
                      "Peso metro (Kg)", "Importo pezzo (€)", "Importo totale (€)"},
                     {"1", client, material, "7,85", "Barra tonda", "50 × 1000", "1", "3,75", "€/Kg",
                      "15,42", "15,42", "15,42", "57,83", "57,83"},
-                    {"2", client, "Titanio", "4,51", "Lamiera", "1000 × 2000 × 5", "3", "0,5",
-                     "€/Kg", "12345680", "35696440", "", "6172840", "17848220"},
+                    {"2", client, "Titanio\nGrado 2", "4,51", "Lamiera", "1000 × 2000 × 5", "3",
+                     "0,5", "€/Kg", "12345680", "35696440", "", "6172840", "17848220"},
                     {"Totale", "", "", "", "", "", "", "", "", "", "35696455,42", "", "",
                      "17848277,83"}}));
     EXPECT_EQ(ReadByPython(CopyText(offer), "tab", "utf-8"),
               (Rows{{kTableHeader.begin(), kTableHeader.end()},
                     {"1", material, "Barra tonda", "50 × 1000", "1", "3,75 €/Kg", "15,42", "15,42",
                      "57,83"},
-                    {"2", "Titanio", "Lamiera", "1000 × 2000 × 5", "3", "0,5 €/Kg", "12345680",
-                     "35696440", "17848220"},
+                    {"2", "Titanio\nGrado 2", "Lamiera", "1000 × 2000 × 5", "3", "0,5 €/Kg",
+                     "12345680", "35696440", "17848220"},
                     {"Totale", "", "", "", "", "", "", "35.696.455,42", "17.848.277,83"}}));
     const TableView view = ViewOf(offer);
     EXPECT_EQ(view.totalWeight, "Totale peso: 35.696.455,42 Kg");
