@@ -488,6 +488,7 @@ std::optional<Recorded> Model::OnShow() const {
     line.metreWeight = state_.Shown(Id::Label21) ? v[2] : std::string();
     line.pieceCost = v[3];
     line.nPieceCost = v[4];
+    line.metreCost = state_.Shown(Id::Label24) ? v[5] : std::string();
     return line;
 }
 

@@ -97,6 +97,7 @@ struct Recorded {
     std::string pieceWeight, nPieceWeight;
     std::string metreWeight; // "" where the shape has none
     std::string pieceCost, nPieceCost;
+    std::string metreCost; // "" where it is not on show
 };
 
 // The changes an event asks of the window.
