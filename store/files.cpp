@@ -310,7 +310,9 @@ FileError ErrorOf(Action action, const fs::path &file, Cause cause) {
 fs::path TemporaryBeside(const fs::path &file) {
     static std::atomic<unsigned> counter{0};
     fs::path temporary = file;
-    temporary += "." + std::to_string(ProcessId()) + "-" + std::to_string(++counter) + ".tmp";
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%lu-%u.tmp", ProcessId(), ++counter);
+    temporary += suffix;
     return temporary;
 }
 
@@ -403,10 +405,11 @@ std::variant<fs::path, FileError> SetAside(const fs::path &file, const Stamp &wh
     const std::size_t stemEnd = dot == std::string::npos ? name.size() : dot;
     Fault fault;
     for (int attempt = 1; attempt <= 100; ++attempt) {
-        std::string aside = name;
+        std::string aside = name.substr(0, stemEnd);
         if (attempt > 1) {
-            aside.insert(stemEnd, "-" + std::to_string(attempt));
+            aside.append(1, '-').append(std::to_string(attempt));
         }
+        aside.append(name, stemEnd);
         const fs::path target = FolderOf(file) / PathFromUtf8(aside);
         fault = disk.Move(file, target);
         if (!fault) {
