@@ -40,7 +40,7 @@ std::optional<std::size_t> CharacterCount(std::string_view text) {
                 return {};
             }
         }
-        const auto second = static_cast<unsigned char>(text[i + 1 < text.size() ? i + 1 : i]);
+        const auto second = static_cast<unsigned char>(length > 1 ? text[i + 1] : 0);
         if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
             (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
             return {}; // overlong, a surrogate, or beyond U+10FFFF
