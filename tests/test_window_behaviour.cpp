@@ -1,7 +1,9 @@
 // A person's road through the window, with real key and mouse events on the offscreen
 // platform. The message box and the launcher are recorders: no test waits on a modal box.
+#include "store/desk_files.h"
 #include "ui/qt/form1.h"
 #include "ui/qt/number_field.h"
+#include "ui/qt/offer_window.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -13,6 +15,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -37,6 +41,8 @@ class WindowBehaviour : public QObject {
     QList<Message> messages;
     int framesShownAtAMessage = 0;          // results on show beside an open box
     std::function<void()> pressUnderTheBox; // what happens while a box is open
+    QStringList questions;
+    QList<bool> answers; // to the questions, in turn; no when none is left
     QList<QUrl> opened;
     bool browserStarts = true;
 
@@ -86,6 +92,7 @@ class WindowBehaviour : public QObject {
 private slots:
     void init() {
         messages.clear();
+        questions.clear();
         framesShownAtAMessage = 0;
         opened.clear();
         browserStarts = true;
@@ -101,6 +108,10 @@ private slots:
             [this](const QUrl &address) {
                 opened.append(address);
                 return browserStarts;
+            },
+            [this](QWidget *, const QString &question, const QString &) {
+                questions.append(question);
+                return !answers.isEmpty() && answers.takeFirst();
             }};
         w = std::make_unique<Form1>(services);
         w->Form_Load();
@@ -392,7 +403,8 @@ private slots:
             for (QAction *item : menu->actions()) {
                 texts << item->text();
             }
-            QCOMPARE(texts, (QStringList{"Copia", "Copia tutti i risultati"}));
+            QCOMPARE(texts, (QStringList{"Copia", "Copia tutti i risultati", "",
+                                         "Aggiungi all'offerta", "Mostra offerta"}));
             menu->actions()[texts.indexOf(action)]->trigger();
             menu->close();
         };
@@ -404,6 +416,96 @@ private slots:
         field("Text2")->setFocus();
         QTest::keyClick(field("Text2"), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(QApplication::clipboard()->text(), block);
+    }
+
+    // The offer gathers the results on show, keeps them on disk after every change, and
+    // refuses figures of other inputs.
+    void offerGathersResults() {
+        QTemporaryDir folder;
+        const auto keeper = [&] {
+            return std::make_shared<kalvor::store::OfferOnDisk>(folder.path().toStdString());
+        };
+        w->UseOffer(keeper());
+        roundBarOrder("2,5");
+        QTest::keyClick(w.get(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        type(field("Text5"), "4");
+        QTest::keyClick(w.get(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier); // stale
+        QTest::keyClick(field("Text5"), Qt::Key_Return);
+        QTest::keyClick(w.get(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(w.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+        auto *offer = w->findChild<QWidget *>("Offerta");
+        QVERIFY(offer && offer->isVisible());
+        auto *table = offer->findChild<QTableWidget *>("TabellaOfferta");
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(1, 4)->text(), QString("4"));
+        QCOMPARE(table->item(1, 8)->text(), QString("154,2"));
+        QCOMPARE(offer->findChild<QLabel *>("TotaleImporto")->text(),
+                 QString("Totale importo: 269,85 €"));
+        offer->findChild<QLineEdit *>("Cliente")->setText("Rossi; «Acciai»");
+        emit offer->findChild<QLineEdit *>("Cliente")->editingFinished();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                          table->visualItemRect(table->item(0, 1)).center());
+        QTest::mouseClick(offer->findChild<QPushButton *>("Rimuovi"), Qt::LeftButton);
+        QCOMPARE(table->rowCount(), 1);
+
+        // Another start finds the offer and its client as they were left.
+        init();
+        w->UseOffer(keeper());
+        QTest::keyClick(w.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+        offer = w->findChild<QWidget *>("Offerta");
+        QCOMPARE(offer->findChild<QTableWidget *>("TabellaOfferta")->rowCount(), 1);
+        QCOMPARE(offer->findChild<QLineEdit *>("Cliente")->text(), QString("Rossi; «Acciai»"));
+        QCOMPARE(offer->findChild<QLabel *>("TotalePeso")->text(),
+                 QString("Totale peso: 61,68 Kg"));
+        const QString csv = folder.filePath("esportata.csv");
+        static_cast<kalvor::ui::OfferWindow *>(offer)->askExportFile =
+            [&](QWidget *, const QString &proposed) {
+                return proposed.endsWith(
+                           QDate::currentDate().toString("'offerta-'yyyy-MM-dd'.csv'"))
+                           ? csv
+                           : QString();
+            };
+        QTest::mouseClick(offer->findChild<QPushButton *>("Esporta"), Qt::LeftButton);
+        QFile exported(csv);
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        QVERIFY(exported.readAll().startsWith("\xEF\xBB\xBFN.;Cliente;Materiale;"));
+        answers = {true};
+        QTest::mouseClick(offer->findChild<QPushButton *>("Svuota"), Qt::LeftButton);
+        QCOMPARE(questions, QStringList{"Svuotare l'offerta?"});
+        QCOMPARE(offer->findChild<QTableWidget *>("TabellaOfferta")->rowCount(), 0);
+    }
+
+    // The desk's own grades come from their file after the first paint, with one message for
+    // the lines that break a rule, and are kept from the material box's menu.
+    void ownMaterialsFromTheirFile() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("materiali.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("# mie\nInconel 718 = 8.19\nTitanio = 4\n");
+        file.close();
+        w->UseOwnMaterials(std::make_shared<kalvor::store::MaterialsOnDisk>(path.toStdString()));
+        w->repaint();
+        QTRY_COMPARE(w->Combo1->count(), 17);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].prompt.contains("riga 3"));
+        pickMaterial("Inconel 718");
+        QCOMPARE(w->Text1->text(), QString("8,19"));
+        QVERIFY(w->Text1->isReadOnly());
+        pickMaterial("ALTRO");
+        type(w->Text1, "7,98");
+        w->Combo1->lineEdit()->setText("316L");
+        emit w->Combo1->lineEdit()->customContextMenuRequested(QPoint(5, 5));
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->actions()[0]->text(), QString("Memorizza materiale «316L» (7,98 Kg/dm³)"));
+        menu->actions()[0]->trigger();
+        menu->close();
+        QCOMPARE(w->Combo1->count(), 18);
+        QVERIFY(w->Text1->isReadOnly());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 QByteArray("# mie\nInconel 718 = 8.19\nTitanio = 4\n316L = 7,98\n"));
     }
 
     void linkOpensTheSite() {

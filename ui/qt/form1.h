@@ -1,6 +1,7 @@
 #pragma once
 
 #include "form/model.h"
+#include "form/offer_desk.h"
 #include "form/own_materials.h"
 #include "runtime/services.h"
 
@@ -20,6 +21,7 @@ class QRadioButton;
 namespace kalvor::ui {
 
 class NumberField;
+class OfferWindow;
 
 // The window is laid out for Arial and Microsoft Sans Serif. Where they are missing, Liberation
 // Sans has Arial's metrics; without it Microsoft Sans Serif falls to a wider face and captions
@@ -61,6 +63,9 @@ public:
     // The desk's own materials: read once the window has painted, then kept or removed from
     // the material box's menu. Without it the list is the catalogue's alone.
     void UseOwnMaterials(std::shared_ptr<form::OwnMaterials> materials);
+    // Where the offer is kept; its window opens from the result lines' menu.
+    void UseOffer(std::shared_ptr<form::OfferKeeper> keeper);
+    OfferWindow *Offer(); // the offer's window, made the first time it is needed
 
     QComboBox *Combo1 = nullptr;
     QComboBox *Combo2 = nullptr;
@@ -119,6 +124,8 @@ private:
     bool combo1FocusByMouse_ = false; // a click places the caret after the focus arrives
     bool painted_ = false;
     std::shared_ptr<form::OwnMaterials> ownMaterials_;
+    std::shared_ptr<form::OfferKeeper> offerKeeper_;
+    OfferWindow *offerWindow_ = nullptr; // a child window, deleted with this one
     runtime::Services services_;
 };
 

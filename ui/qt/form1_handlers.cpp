@@ -2,6 +2,7 @@
 
 #include "form/rules.h"
 #include "ui/qt/number_field.h"
+#include "ui/qt/offer_window.h"
 #include "ui/qt/qt_text.h"
 
 #include <QApplication>
@@ -138,6 +139,10 @@ void Form1::ConnectHandlers() {
     auto *copyAll = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
     copyAll->setContext(Qt::WindowShortcut);
     connect(copyAll, &QShortcut::activated, this, [this] { Apply(model_.CopyQuote()); });
+    auto *addToOffer = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), this);
+    connect(addToOffer, &QShortcut::activated, this, [this] { Apply(model_.AddToOffer()); });
+    auto *showOffer = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this);
+    connect(showOffer, &QShortcut::activated, this, [this] { Apply(model_.ShowOffer()); });
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
@@ -297,6 +302,16 @@ void Form1::Apply(const form::Change &change) {
                 if (ownMaterials_) {
                     Apply(ownMaterials_->Remove(c.name));
                 }
+            } else if constexpr (std::is_same_v<T, form::AddOfferLine>) {
+                applying_ = false;
+                if (OfferWindow *offer = Offer()) {
+                    offer->Add(c.line);
+                }
+            } else if constexpr (std::is_same_v<T, form::OpenOffer>) {
+                applying_ = false;
+                if (OfferWindow *offer = Offer()) {
+                    offer->ShowRaised();
+                }
             } else if constexpr (std::is_same_v<T, form::OpenSite>) {
                 if (!services_.launcher(QUrl(QString::fromStdString(c.address)))) {
                     applying_ = false;
@@ -306,6 +321,17 @@ void Form1::Apply(const form::Change &change) {
         },
         change);
     applying_ = wasApplying;
+}
+
+void Form1::UseOffer(std::shared_ptr<form::OfferKeeper> keeper) {
+    offerKeeper_ = std::move(keeper);
+}
+
+OfferWindow *Form1::Offer() {
+    if (offerWindow_ == nullptr && offerKeeper_) {
+        offerWindow_ = new OfferWindow(offerKeeper_, services_, this);
+    }
+    return offerWindow_;
 }
 
 void Form1::UseOwnMaterials(std::shared_ptr<form::OwnMaterials> materials) {
@@ -398,6 +424,9 @@ void Form1::Result_ContextMenu(Id result, const QPoint &at) {
     menu->addAction(ToQString(form::kCopyLine), this,
                     [this, result] { Apply(model_.CopyLine(result)); });
     menu->addAction(ToQString(form::kCopyAll), this, [this] { Apply(model_.CopyQuote()); });
+    menu->addSeparator();
+    menu->addAction(ToQString(form::kAddToOffer), this, [this] { Apply(model_.AddToOffer()); });
+    menu->addAction(ToQString(form::kShowOffer), this, [this] { Apply(model_.ShowOffer()); });
     menu->popup(Widget(result)->mapToGlobal(at));
 }
 
