@@ -1,3 +1,5 @@
+#include "offer/file.h"
+#include "store/desk_files.h"
 #include "store/files.h"
 #include "store/materials_file.h"
 #include "store/places.h"
@@ -461,6 +463,77 @@ TEST(StoreSafeFiles, TwoProgramsChangingOneFileTakeTurns) {
     }
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(scratch.Files(), std::vector<fs::path>({"materiali.txt", "materiali.txt.lock"}));
+}
+
+// A damaged offer is set aside, never overwritten, and an empty one starts; the next change
+// is kept beside it.
+TEST(StoreOffer, ADamagedOfferIsSetAsideAndAnEmptyOneStarts) {
+    const std::string good = "kalvor-offerta 1\ncliente: x\nvoci: 0\nfine\n";
+    const std::vector<std::string> damagedTexts{good.substr(0, good.size() / 2),
+                                                "kalvor-offerta 9\nfine\n",
+                                                std::string("\x00\xff\x13junk", 7), ""};
+    for (const std::string &damaged : damagedTexts) {
+        Scratch scratch("offer");
+        ASSERT_FALSE(ReplaceAtomically(scratch.folder / "offerta.txt", damaged + " "));
+        OfferOnDisk keeper(scratch.folder);
+        const auto kept = keeper.Load();
+        ASSERT_TRUE(kept.offer);
+        EXPECT_TRUE(kept.offer->Lines().empty());
+        EXPECT_NE(kept.message.find("messa da parte"), std::string::npos) << kept.message;
+        const auto changed = keeper.Change([](kalvor::offer::Offer &o) { o.client = "nuovo"; });
+        ASSERT_TRUE(changed.offer);
+        const std::vector<fs::path> files = scratch.Files();
+        ASSERT_EQ(files.size(), 3U); // the aside file, the new offer and the lock
+        EXPECT_TRUE(files[0].string().starts_with("offerta-danneggiata-"));
+        EXPECT_EQ(scratch.Text(scratch.folder / files[0]), damaged + " ");
+    }
+}
+
+// A change that cannot be kept changes nothing, on disk or on show, and says why.
+TEST(StoreOffer, AFailedSaveIsNeverShownAsSaved) {
+    Scratch scratch("offer-full");
+    FaultyDisk full;
+    kalvor::form::OfferDesk desk(std::make_shared<OfferOnDisk>(scratch.folder, full));
+    ASSERT_TRUE(desk.SetClient("prima").changed);
+    full.failAt = full.calls + 4; // the write of the next save
+    const auto answer = desk.SetClient("dopo");
+    EXPECT_FALSE(answer.changed);
+    EXPECT_NE(answer.message.find("disco pieno"), std::string::npos) << answer.message;
+    EXPECT_EQ(desk.Now().client, "prima");
+    EXPECT_EQ(OfferOnDisk(scratch.folder).Load().offer->client, "prima");
+}
+
+TEST(StoreOffer, TwoProgramsAddingLinesLoseNone) {
+#ifdef _WIN32
+    const int each = 100; // Wine's disk is slow
+#else
+    const int each = 500;
+#endif
+    Scratch scratch("offer-two");
+    const std::string writer = Utf8Of(Beside("store_writer"));
+    const std::string folder = Utf8Of(scratch.folder);
+    EXPECT_EQ(RunTogether({{writer, "--offerta", folder, "A", std::to_string(each)},
+                           {writer, "--offerta", folder, "B", std::to_string(each)}}),
+              std::vector<int>({0, 0}));
+    std::set<std::string> materials;
+    const auto kept = OfferOnDisk(scratch.folder).Load();
+    ASSERT_TRUE(kept.offer);
+    for (const auto &line : kept.offer->Lines()) {
+        materials.insert(line.material);
+    }
+    EXPECT_EQ(materials.size(), 2U * each);
+}
+
+// kalvor --esporta-offerta FILE: what a script reads is the exit code.
+TEST(StoreOffer, TheSavedOfferIsExportedWithoutAWindow) {
+    Scratch scratch("export");
+    const fs::path csv = scratch.folder / "out.csv";
+    EXPECT_EQ(ExportSavedOffer(scratch.folder, csv).exitCode, 1); // nothing saved
+    OfferOnDisk(scratch.folder).Change([](kalvor::offer::Offer &o) { o.client = "Rossi"; });
+    EXPECT_EQ(ExportSavedOffer(scratch.folder, scratch.folder).exitCode, 2); // a folder
+    const ExportResult done = ExportSavedOffer(scratch.folder, csv);
+    EXPECT_EQ(done.exitCode, 0) << done.message;
+    EXPECT_TRUE(scratch.Text(csv)->starts_with("\xEF\xBB\xBFN.;Cliente;"));
 }
 
 } // namespace
