@@ -110,6 +110,7 @@ private:
     QWidget *Widget(form::Id id) const { return widgets_[static_cast<std::size_t>(id)]; }
     void Result_ContextMenu(form::Id result, const QPoint &at);
     void Explain(QWidget *field, const QString &text);
+    void FillList(QComboBox *list, const std::vector<std::string> &entries, const QString &text);
     // The caption, shrunk to fit its label where it is wider; also the label's tooltip and
     // the name a screen reader gives it.
     void WriteResultCaption(QLabel *result, const QString &caption);

@@ -248,18 +248,8 @@ void Form1::Apply(const form::Change &change) {
             } else if constexpr (std::is_same_v<T, form::DensityLook>) {
                 SetDensityLook(c.framed, c.readOnly);
             } else if constexpr (std::is_same_v<T, form::FillList>) {
-                auto *list = static_cast<QComboBox *>(Widget(c.id));
-                const QSignalBlocker quiet(list);
-                const QSignalBlocker quietText(list->lineEdit());
-                list->clear();
-                for (const std::string &entry : c.entries) {
-                    list->addItem(QString::fromStdString(entry));
-                }
-                // Adding the first item selects it: nothing is chosen yet.
-                list->setCurrentIndex(-1);
-                if (list->isEditable()) {
-                    list->setEditText(QString::fromStdString(model_.Now().Text(c.id)));
-                }
+                FillList(static_cast<QComboBox *>(Widget(c.id)), c.entries,
+                         QString::fromStdString(model_.Now().Text(c.id)));
             } else if constexpr (std::is_same_v<T, form::Pick>) {
                 static_cast<QComboBox *>(Widget(c.id))->setCurrentIndex(c.row);
             } else if constexpr (std::is_same_v<T, form::Focus>) {
@@ -388,6 +378,40 @@ void Form1::MaterialBox_ContextMenu(const QPoint &at) {
         }
     }
     menu->popup(Combo1->lineEdit()->mapToGlobal(at));
+}
+
+// The list's entries, refilled only when they differ; the box keeps its text, and the name
+// in it stays selected when it was, so typing still replaces it.
+void Form1::FillList(QComboBox *list, const std::vector<std::string> &entries,
+                     const QString &text) {
+    QStringList wanted;
+    for (const std::string &entry : entries) {
+        wanted << QString::fromStdString(entry);
+    }
+    QStringList now;
+    for (int row = 0; row < list->count(); ++row) {
+        now << list->itemText(row);
+    }
+    if (now == wanted) {
+        return;
+    }
+    QLineEdit *edit = list->lineEdit();
+    const QSignalBlocker quiet(list);
+    const QSignalBlocker quietText(edit);
+    const int start = edit ? edit->selectionStart() : -1;
+    const int length = edit ? static_cast<int>(edit->selectedText().size()) : 0;
+    const int cursor = edit ? edit->cursorPosition() : 0;
+    list->clear();
+    list->addItems(wanted);
+    list->setCurrentIndex(list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    if (edit != nullptr) {
+        list->setEditText(text);
+        if (start >= 0) {
+            edit->setSelection(start, length);
+        } else {
+            edit->setCursorPosition(cursor);
+        }
+    }
 }
 
 // The reason for a refused change, at the field for a few seconds, and for a screen reader as
