@@ -43,7 +43,7 @@ OfferWindow::OfferWindow(std::shared_ptr<form::OfferKeeper> keeper, runtime::Ser
       services_(std::move(services)) {
     setObjectName(QStringLiteral("Offerta"));
     setWindowTitle(ToQString(form::kOfferTitle));
-    resize(900, 420);
+    resize(780, 360);
 
     table_ = new QTableWidget(0, static_cast<int>(offer::kTableHeader.size()), this);
     table_->setObjectName(QStringLiteral("TabellaOfferta"));
@@ -57,6 +57,7 @@ OfferWindow::OfferWindow(std::shared_ptr<form::OfferKeeper> keeper, runtime::Ser
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setStretchLastSection(true);
 
     totalWeight_ = new QLabel(this);
     totalWeight_->setObjectName(QStringLiteral("TotalePeso"));
