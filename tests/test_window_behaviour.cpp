@@ -15,7 +15,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -435,25 +435,25 @@ private slots:
         QTest::keyClick(w.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
         auto *offer = w->findChild<QWidget *>("Offerta");
         QVERIFY(offer && offer->isVisible());
-        auto *table = offer->findChild<QTableWidget *>("TabellaOfferta");
-        QCOMPARE(table->rowCount(), 2);
-        QCOMPARE(table->item(1, 4)->text(), QString("4"));
-        QCOMPARE(table->item(1, 8)->text(), QString("154,2"));
+        auto *table = offer->findChild<QTableView *>("TabellaOfferta");
+        QCOMPARE(table->model()->rowCount(), 2);
+        QCOMPARE(table->model()->index(1, 4).data().toString(), QString("4"));
+        QCOMPARE(table->model()->index(1, 8).data().toString(), QString("154,2"));
         QCOMPARE(offer->findChild<QLabel *>("TotaleImporto")->text(),
                  QString("Totale importo: 269,85 €"));
         offer->findChild<QLineEdit *>("Cliente")->setText("Rossi; «Acciai»");
         emit offer->findChild<QLineEdit *>("Cliente")->editingFinished();
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                          table->visualItemRect(table->item(0, 1)).center());
+                          table->visualRect(table->model()->index(0, 1)).center());
         QTest::mouseClick(offer->findChild<QPushButton *>("Rimuovi"), Qt::LeftButton);
-        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->model()->rowCount(), 1);
 
         // Another start finds the offer and its client as they were left.
         init();
         w->UseOffer(keeper());
         QTest::keyClick(w.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
         offer = w->findChild<QWidget *>("Offerta");
-        QCOMPARE(offer->findChild<QTableWidget *>("TabellaOfferta")->rowCount(), 1);
+        QCOMPARE(offer->findChild<QTableView *>("TabellaOfferta")->model()->rowCount(), 1);
         QCOMPARE(offer->findChild<QLineEdit *>("Cliente")->text(), QString("Rossi; «Acciai»"));
         QCOMPARE(offer->findChild<QLabel *>("TotalePeso")->text(),
                  QString("Totale peso: 61,68 Kg"));
@@ -472,7 +472,7 @@ private slots:
         answers = {true};
         QTest::mouseClick(offer->findChild<QPushButton *>("Svuota"), Qt::LeftButton);
         QCOMPARE(questions, QStringList{"Svuotare l'offerta?"});
-        QCOMPARE(offer->findChild<QTableWidget *>("TabellaOfferta")->rowCount(), 0);
+        QCOMPARE(offer->findChild<QTableView *>("TabellaOfferta")->model()->rowCount(), 0);
     }
 
     // The desk's own grades come from their file after the first paint, with one message for

@@ -3,6 +3,7 @@
 #include "store/files.h"
 #include "ui/qt/qt_text.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
 #include <QClipboard>
 #include <QDate>
@@ -16,7 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <set>
@@ -37,6 +38,45 @@ QString AskExportFile(QWidget *parent, const QString &proposed) {
 
 } // namespace
 
+// The table's rows, read by the view as it paints them: a thousand lines open without a
+// thousand widgets.
+class OfferWindow::Rows : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void Show(offer::TableView view) {
+        beginResetModel();
+        view_ = std::move(view);
+        endResetModel();
+    }
+    int rowCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(view_.rows.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(offer::kTableHeader.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override {
+        const auto column = static_cast<std::size_t>(index.column());
+        if (role == Qt::DisplayRole) {
+            return QString::fromStdString(
+                view_.rows[static_cast<std::size_t>(index.row())][column]);
+        }
+        if (role == Qt::TextAlignmentRole && column != 1 && column != 2) {
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+            return ToQString(offer::kTableHeader[static_cast<std::size_t>(section)]);
+        }
+        return {};
+    }
+    const offer::TableView &View() const { return view_; }
+
+private:
+    offer::TableView view_;
+};
+
 OfferWindow::OfferWindow(std::shared_ptr<form::OfferKeeper> keeper, runtime::Services services,
                          QWidget *parent)
     : QWidget(parent, Qt::Window), askExportFile(AskExportFile), desk_(std::move(keeper)),
@@ -45,15 +85,14 @@ OfferWindow::OfferWindow(std::shared_ptr<form::OfferKeeper> keeper, runtime::Ser
     setWindowTitle(ToQString(form::kOfferTitle));
     resize(780, 360);
 
-    table_ = new QTableWidget(0, static_cast<int>(offer::kTableHeader.size()), this);
+    rows_ = new Rows(this);
+    table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("TabellaOfferta"));
-    QStringList header;
-    for (const std::string_view title : offer::kTableHeader) {
-        header << ToQString(title);
-    }
-    table_->setHorizontalHeaderLabels(header);
+    table_->setModel(rows_);
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Column widths from the first rows, not from every one of a thousand.
+    table_->horizontalHeader()->setResizeContentsPrecision(50);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -103,7 +142,7 @@ OfferWindow::OfferWindow(std::shared_ptr<form::OfferKeeper> keeper, runtime::Ser
 // A change answers whether the offer on show changed and, when something went wrong or was
 // set aside, a message.
 void OfferWindow::Show(const form::OfferDesk::Answer &answer) {
-    if (answer.changed || table_->rowCount() == 0) {
+    if (answer.changed || rows_->rowCount() == 0) {
         Refresh();
     }
     if (!answer.message.empty()) {
@@ -113,21 +152,10 @@ void OfferWindow::Show(const form::OfferDesk::Answer &answer) {
 }
 
 void OfferWindow::Refresh() {
-    const offer::TableView view = desk_.View();
-    table_->setRowCount(static_cast<int>(view.rows.size()));
-    for (int row = 0; row < table_->rowCount(); ++row) {
-        const offer::TableRow &cells = view.rows[static_cast<std::size_t>(row)];
-        for (int column = 0; column < table_->columnCount(); ++column) {
-            auto *item = new QTableWidgetItem(
-                QString::fromStdString(cells[static_cast<std::size_t>(column)]));
-            if (column != 1 && column != 2) {
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            }
-            table_->setItem(row, column, item);
-        }
-    }
+    offer::TableView view = desk_.View();
     totalWeight_->setText(QString::fromStdString(view.totalWeight));
     totalAmount_->setText(QString::fromStdString(view.totalAmount));
+    rows_->Show(std::move(view));
     const QString client = QString::fromStdString(desk_.Now().client);
     if (client_->text() != client && !client_->hasFocus()) {
         client_->setText(client);

@@ -10,7 +10,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace kalvor::ui {
 
@@ -43,7 +43,9 @@ private:
 
     form::OfferDesk desk_;
     runtime::Services services_;
-    QTableWidget *table_ = nullptr;
+    QTableView *table_ = nullptr;
+    class Rows;
+    Rows *rows_ = nullptr; // the table's model: the rows of desk_.View()
     QLabel *totalWeight_ = nullptr;
     QLabel *totalAmount_ = nullptr;
     QLineEdit *client_ = nullptr;
