@@ -136,7 +136,7 @@ OfferWindow::OfferWindow(std::shared_ptr<form::OfferKeeper> keeper, runtime::Ser
     layout->addWidget(table_, 1);
     layout->addLayout(totals);
     layout->addLayout(buttons);
-    Show(desk_.Open());
+    // The offer is read when the window is shown or a line is added, not before.
 }
 
 // A change answers whether the offer on show changed and, when something went wrong or was
