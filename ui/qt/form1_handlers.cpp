@@ -81,7 +81,10 @@ void Form1::ConnectHandlers() {
             Apply(model_.Picked(id, list->itemText(row).toStdString()));
         });
     }
-    connect(Command1, &QPushButton::clicked, this, [this] { Apply(model_.Pressed()); });
+    connect(Command1, &QPushButton::clicked, this, [this] {
+        RefreshOwnMaterials(); // a typed name is judged first
+        Apply(model_.Pressed());
+    });
     // Enter on the focused button presses it, as Space does.
     Command1->setAutoDefault(true);
 
