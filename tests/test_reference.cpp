@@ -5,6 +5,9 @@
 // The generator is seeded; a failure prints the seed. Replay with KALVOR_REFERENCE_SEED=<seed>.
 // Built for Windows (no GMP or MPFR there), it runs the program alone against the worked
 // examples and the published tables.
+#include "calc/catalogue.h"
+#include "form/model.h"
+#include "reference/catalogue.h"
 #include "reference/product_screen.h"
 #include "reference/random_inputs.h"
 #include "reference/reference.h"
@@ -89,6 +92,36 @@ TEST(Reference, CalcolaAgreesOnEveryPress) {
 }
 
 #endif
+
+// The lists row for row, as the program keeps them and as the window offers them:
+// "12 Nickel alloy 825 8,18", "15 ALTRO 0,00 typed", "6 Anello".
+TEST(Reference, CataloguesMatchRowForRow) {
+    std::vector<std::string> want, program, window, shapes, programShapes;
+    const auto add = [](std::vector<std::string> &rows, std::string_view name,
+                        std::string_view density = "", bool typed = false) {
+        rows.push_back(std::to_string(rows.size()) + " " + std::string(name) +
+                       (density.empty() ? "" : " " + std::string(density)) +
+                       (typed ? " typed" : ""));
+    };
+    for (const auto &m : reference::kMaterials) {
+        add(want, m.name, m.density, m.userEntered);
+    }
+    for (const auto &m : calc::kMaterials) {
+        add(program, m.listText, m.densityText, m.userEntered);
+    }
+    for (const auto &m : form::Catalogue::Standard().materials) {
+        add(window, m.name, m.density, m.userEntered);
+    }
+    for (const std::string_view shape : reference::kShapes) {
+        add(shapes, shape);
+    }
+    for (const auto &shape : calc::kShapes) {
+        add(programShapes, shape.listText);
+    }
+    EXPECT_EQ(program, want);
+    EXPECT_EQ(window, want);
+    EXPECT_EQ(programShapes, shapes);
+}
 
 // The screen in one line: each result label's caption, "~" before a hidden one; then the
 // pieces field, and "no costs" when the costs frame is hidden.
