@@ -9,8 +9,6 @@ namespace {
 
 using namespace kalvor::calc;
 
-// The worked examples are in test_reference, checked against the program and the reference.
-
 TEST(ComputeWeights, ImpossibleSolidsAndResultsAreErrorsNotNumbers) {
     struct Row {
         const char *name;

@@ -3,9 +3,8 @@
 #include <array>
 #include <string_view>
 
-// The two lists the desk sells from, written out again for the tests, in list order: a density
-// mistyped in the program prices every piece of that material wrong and no formula notices.
-// Plain data, no GMP: the Windows build compiles it too.
+// The two lists the desk sells from, again, in list order: a density mistyped in the program
+// prices every piece of that material wrong. Plain data: the Windows build compiles it too.
 namespace kalvor::reference {
 
 struct MaterialRow {
