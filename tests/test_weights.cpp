@@ -9,8 +9,6 @@ namespace {
 
 using namespace kalvor::calc;
 
-// The worked examples are in test_reference, checked against the program and the reference.
-
 TEST(ComputeWeights, ImpossibleSolidsAndResultsAreErrorsNotNumbers) {
     struct Row {
         const char *name;
@@ -48,19 +46,14 @@ TEST(ComputeWeights, ImpossibleSolidsAndResultsAreErrorsNotNumbers) {
     }
 }
 
-TEST(Catalogue, LookupIsExactAndKeepsTheListOrder) {
-    ASSERT_NE(FindMaterial("Tantalio"), nullptr);
-    EXPECT_EQ(FindMaterial("Tantalio")->densityText, "16,70");
+// The rows themselves are pinned in test_reference.
+TEST(Catalogue, LookupIsExact) {
     EXPECT_EQ(FindMaterial("UNS S32750-F53-Superduplex"), &kMaterials[4]);
-    EXPECT_TRUE(FindMaterial("ALTRO")->userEntered);
     EXPECT_EQ(FindMaterial("altro"), nullptr);
     EXPECT_EQ(FindMaterial("Alluminio "), nullptr);
-    ASSERT_NE(FindShape("Disco"), nullptr);
-    EXPECT_EQ(FindShape("Disco")->rows[1].caption, "Spessore");
+    EXPECT_EQ(FindShape("Disco"), &kShapes[5]);
+    EXPECT_EQ(kShapes[5].rows[1].caption, "Spessore");
     EXPECT_EQ(FindShape("disco"), nullptr);
-    for (const MaterialEntry &m : kMaterials) {
-        EXPECT_LE(m.densityText.size(), 5u) << m.listText; // the density field takes 5
-    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue.h"
 #include "reference.h"
 
 #include <cmath>
@@ -63,15 +64,10 @@ template <class Source> std::string SingleMidpointText(Source &src) {
 }
 
 template <class Source> Inputs RandomInputs(Source &src) {
-    static constexpr const char *kShapes[] = {
-        "Lamiera",       "Barra tonda", "Barra piatta", "Tubo spessore",
-        "Tubo diametri", "Disco",       "Anello",       "",
-        "lamiera",       "Anello "};
-    static constexpr const char *kDensities[] = {"7,81", "8,00", "7,88", "7,85",  "2,70",
-                                                 "8,89", "8,44", "8,18", "16,70", "4,51"};
+    static constexpr const char *kNoShapes[] = {"", "lamiera", "Anello "};
     Inputs in;
-    in.shape = kShapes[src.Pick(7) == 0 ? 7 + src.Pick(3) : src.Pick(7)];
-    in.density = src.Pick(2) ? kDensities[src.Pick(10)] : NumberText(src, 5);
+    in.shape = src.Pick(7) == 0 ? kNoShapes[src.Pick(3)] : kShapes[src.Pick(7)];
+    in.density = src.Pick(2) ? std::string(kMaterials[src.Pick(16)].density) : NumberText(src, 5);
     for (auto &dimension : in.dimensions) {
         dimension = NumberText(src, 9);
     }
