@@ -279,17 +279,25 @@ Changes Model::Pasted(Id field, std::string_view pasted, Selection selection) {
 
 Changes Model::Picked(Id list, std::string_view entry) {
     Changes out;
+    const calc::ShapeEntry *shape = list == Id::Combo2 ? calc::FindShape(entry) : nullptr;
+    if (list == Id::Combo2 && shape == nullptr) {
+        // No entry of the list: the shape on show stays.
+        out.push_back(SetText{list, TextOf(list)});
+        out.push_back(Beep{});
+        return out;
+    }
     HideStale(out, list);
     TextOf(list) = std::string(entry);
     if (list == Id::Combo1) {
         materialEdited_ = false;
         if (const Material *material = catalogue_.Find(entry)) {
             ApplyMaterial(out, *material);
+        } else {
+            // A name that is no entry of the list is judged as a typed one: it never keeps
+            // the density of the material before it.
+            materialEdited_ = true;
+            JudgeTypedMaterial(out);
         }
-        return out;
-    }
-    const calc::ShapeEntry *shape = calc::FindShape(entry);
-    if (shape == nullptr) {
         return out;
     }
     for (std::size_t row = 0; row < 3; ++row) {
@@ -338,6 +346,9 @@ Changes Model::Pressed() {
         return out; // one press at a time: the box on screen belongs to the running one
     }
     JudgeTypedMaterial(out);
+    // What is on show makes way for what the press shows: no result stands beside its boxes.
+    SetShown(out, Id::Frame4, false);
+    SetShown(out, Id::Frame5, false);
     calc::CalcolaInputs inputs;
     inputs.density = TextOf(Id::Text1);
     inputs.dimensions = {TextOf(Id::Text2), TextOf(Id::Text3), TextOf(Id::Text4)};

@@ -219,7 +219,7 @@ TEST(Model, ATypedMaterialIsAPickOrLeavesTheDensityToTheUser) {
         {"unknown at start", "", "", "Inconel 625", "0,0", false},
     };
     for (const Row &row : rows) {
-        for (const int road : {0, 1, 2}) { // leaving the box, Enter, CALCOLA
+        for (const int road : {0, 1, 2, 3}) { // leaving the box, Enter, CALCOLA, a pick
             SCOPED_TRACE(std::string(row.name) + " road " + std::to_string(road));
             Desk desk;
             if (*row.picked) {
@@ -231,15 +231,20 @@ TEST(Model, ATypedMaterialIsAPickOrLeavesTheDensityToTheUser) {
             desk.Run(desk.model.Proposed(Id::Combo1, row.typed));
             desk.Run(road == 0   ? desk.model.FocusOut(Id::Combo1)
                      : road == 1 ? desk.model.Entered(Id::Combo1)
-                                 : desk.model.Pressed());
+                     : road == 2 ? desk.model.Pressed()
+                                 : desk.model.Picked(Id::Combo1, row.typed));
             EXPECT_EQ(desk.Text(Id::Text1), row.density);
             EXPECT_EQ(desk.Now().densityReadOnly, row.readOnly);
             EXPECT_EQ(desk.Now().densityFramed, !row.readOnly);
         }
     }
-    // Priced as titanium only when the name says titanium: no density is borrowed.
+    // Priced as titanium only when the name says titanium: no density is borrowed, and a shape
+    // is one of the list's.
     Desk desk;
     desk.RoundBar();
+    desk.Run(desk.model.Picked(Id::Combo2, "Barra esagonale"));
+    EXPECT_EQ(desk.Text(Id::Combo2), "Barra tonda");
+    EXPECT_TRUE(desk.Results());
     desk.Run(desk.model.Proposed(Id::Combo1, "Acciaio al carbonioTitanio"));
     EXPECT_FALSE(desk.Results());
     desk.Run(desk.model.Pressed());
