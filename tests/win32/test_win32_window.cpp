@@ -7,11 +7,16 @@
 #include "calc/catalogue.h"
 #include "calc/messages.h"
 #include "form/controls.h"
+#include "form/offer_desk.h"
+#include "form/own_materials.h"
 #include "form/rules.h"
+#include "offer/texts.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/win32_text.h"
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -104,14 +109,42 @@ void PointAt(HWND control, int x = -1) {
     SetCursorPos(x >= 0 ? box.left + x : (box.left + box.right) / 2, (box.top + box.bottom) / 2);
 }
 
+// The environment of this program with APPDATA set to the folder, for CreateProcessW.
+std::wstring EnvironmentWith(const std::filesystem::path &appData) {
+    std::wstring block;
+    const wchar_t *own = GetEnvironmentStringsW();
+    for (const wchar_t *entry = own; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+        if (_wcsnicmp(entry, L"APPDATA=", 8) != 0) {
+            block.append(entry).push_back(L'\0');
+        }
+    }
+    FreeEnvironmentStringsW(const_cast<wchar_t *>(own));
+    return block + L"APPDATA=" + appData.wstring() + L'\0';
+}
+
+// A folder of its own for the desk's files of one test, made empty and removed afterwards.
+struct AppData {
+    std::filesystem::path folder;
+    explicit AppData(const wchar_t *name) : folder(std::filesystem::temp_directory_path() / name) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder / "Kalvor");
+    }
+    ~AppData() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+};
+
 // The program under test, its controls found by their identifiers (their row in the table).
 class Kalvor {
 public:
-    explicit Kalvor(const std::wstring &program) {
+    explicit Kalvor(const std::wstring &program, const AppData *appData = nullptr) {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         std::wstring line = L"\"" + program + L"\"";
-        if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        std::wstring environment = appData ? EnvironmentWith(appData->folder) : L"";
+        if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE,
+                            CREATE_UNICODE_ENVIRONMENT, appData ? environment.data() : nullptr,
                             nullptr, &startup, &process_)) {
             return;
         }
@@ -218,7 +251,7 @@ public:
         Press(VK_DELETE);
         Type(text);
     }
-    // Opens the list with a click on its arrow, then clicks the entry.
+    // Opens the list with a click on its arrow, then clicks the entry, scrolled into view.
     void Pick(std::string_view list, int row) const {
         RECT box{};
         GetWindowRect((*this)[list], &box);
@@ -227,6 +260,7 @@ public:
         for (int tries = 0; tries < 50 && opened == nullptr; ++tries, Sleep(20)) {
             opened = ThreadWindow(process_.dwThreadId, L"ComboLBox");
         }
+        Send(opened, LB_SETTOPINDEX, static_cast<WPARAM>(row)); // rows below the fold too
         const auto height = static_cast<int>(Send(opened, LB_GETITEMHEIGHT));
         POINT at{20, (row - static_cast<int>(Send(opened, LB_GETTOPINDEX))) * height + height / 2};
         ClientToScreen(opened, &at);
@@ -305,6 +339,8 @@ public:
                   (!Shown("Frame5") || Costs() == costs_),
               after + ": no result for other inputs", Costs());
     }
+
+    DWORD Thread() const { return process_.dwThreadId; }
 
     HWND window = nullptr;
 
@@ -675,6 +711,131 @@ void CopyForAQuote(const std::wstring &program) {
          "-");
 }
 
+// kalvor.exe --esporta-offerta FILE with the desk's files in appData: the exit code, then
+// what it wrote on standard error.
+std::pair<DWORD, std::string> ExportOffer(const std::wstring &program, const AppData &appData,
+                                          const std::filesystem::path &csv) {
+    const std::filesystem::path errors = appData.folder / "errori.txt";
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    const HANDLE error = CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                     CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdError = error;
+    std::wstring line = L"\"" + program + L"\" --esporta-offerta \"" + csv.wstring() + L"\"";
+    std::wstring environment = EnvironmentWith(appData.folder);
+    PROCESS_INFORMATION process{};
+    DWORD code = 999;
+    if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                       CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr, &startup,
+                       &process)) {
+        WaitForSingleObject(process.hProcess, 20000);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(error);
+    std::ifstream written(errors, std::ios::binary);
+    return {code, std::string(std::istreambuf_iterator<char>(written), {})};
+}
+
+// The offer: lines added from the result lines' menu and by Ctrl+Shift+A, none while the
+// costs are stale; removed, cleared after the question, the client kept across a restart;
+// the saved offer exported without a window.
+void Offer(const std::wstring &program) {
+    const AppData data(L"kalvor-test-offerta");
+    std::string pieceWeight;
+    {
+        Kalvor k(program, &data);
+        EnterRoundBar(k);
+        k.Click("Command1");
+        pieceWeight = k.Text("Label19").substr(std::string_view("1 pezzo: ").size());
+        k.Click(k["Label19"], true);
+        for (int n = 0; n < 3; ++n) {
+            k.Press(VK_DOWN);
+        }
+        k.Press(VK_RETURN);
+        k.Press('A', {VK_CONTROL, VK_SHIFT});
+        k.Press('A', {VK_CONTROL, VK_SHIFT});
+        k.Fill("Text6", "3");
+        k.Press('A', {VK_CONTROL, VK_SHIFT}); // the costs on show are not the price's
+        k.Press('O', {VK_CONTROL, VK_SHIFT});
+        const HWND offer = ThreadWindow(k.Thread(), win32::kOfferWindowClass);
+        const HWND list = GetDlgItem(offer, win32::kOfferList);
+        const auto rows = [&] { return std::to_string(Send(list, LVM_GETITEMCOUNT)); };
+        const auto copied = [&] {
+            SetClipboard("-");
+            k.Click(GetDlgItem(offer, win32::kOfferCopy));
+            return Clipboard();
+        };
+        const std::string copy = copied();
+        const std::string line = "1\tAcciaio al carbonio\tBarra tonda\t50 × 1000\t3\t";
+        Check(TextOf(offer) == form::kOfferTitle && rows() == "3" &&
+                  copy.find("\r\n" + line) != std::string::npos &&
+                  copy.find("\t" + pieceWeight.substr(0, pieceWeight.find(' ')) + "\t") !=
+                      std::string::npos,
+              "offer: two adds by the menu and the keys, none while the costs are stale", copy);
+        k.Click(list);
+        k.Press(VK_HOME);
+        k.Press(VK_DELETE);
+        const std::string afterDelete = rows();
+        k.Press(VK_HOME);
+        k.Click(GetDlgItem(offer, win32::kOfferRemove));
+        Same("offer: Delete, then Rimuovi, each takes the selected line", afterDelete + rows(),
+             "21");
+        const auto [exported, exportError] =
+            ExportOffer(program, data, data.folder / "offerta.csv");
+        std::ifstream csv(data.folder / "offerta.csv", std::ios::binary);
+        const std::string csvText(std::istreambuf_iterator<char>(csv), {});
+        Check(exported == 0 && exportError.empty() &&
+                  csvText.starts_with("\xEF\xBB\xBF" + std::string(offer::kCsvHeader) + "\r\n1;") &&
+                  csvText.find("\r\nTotale;") != std::string::npos,
+              "export: the saved offer's header, its line and the totals", csvText + exportError);
+        k.Click(GetDlgItem(offer, win32::kOfferClear));
+        Same("offer: Svuota asks first", k.AnswerBox().value_or("(no box)"),
+             std::string(form::kClearQuestion) + "\t" + std::string(form::kOfferTitle));
+        Same("offer: emptied once answered yes", rows(), "0");
+        k.Click(GetDlgItem(offer, win32::kOfferClient));
+        k.Type("Rossi & C.");
+    }
+    const Kalvor again(program, &data);
+    again.Press('O', {VK_CONTROL, VK_SHIFT});
+    const HWND offer = ThreadWindow(again.Thread(), win32::kOfferWindowClass);
+    Same("offer: the client kept across a restart", TextOf(GetDlgItem(offer, win32::kOfferClient)),
+         "Rossi & C.");
+
+    const AppData none(L"kalvor-test-nessuna-offerta");
+    const auto [code, message] = ExportOffer(program, none, none.folder / "offerta.csv");
+    Check(code != 0 && message.starts_with("kalvor: ") &&
+              !std::filesystem::exists(none.folder / "offerta.csv"),
+          "export: no saved offer, no file, a reason and a failing exit code", message);
+}
+
+// The desk's own grades, read from the file after the first paint: a bad line named in one
+// box, the good grades after the catalogue, each picked with its density fixed.
+void OwnMaterials(const std::wstring &program) {
+    const AppData data(L"kalvor-test-materiali");
+    std::ofstream(data.folder / "Kalvor" / "materiali.txt", std::ios::binary)
+        << "316L = 7,98\r\nsenza densità\r\nOttone CW614N = 8.47\r\n";
+    const Kalvor k(program, &data);
+    const std::string box = k.AnswerBox().value_or("(no box)");
+    Check(box.find("riga 2: ") != std::string::npos &&
+              box.ends_with("\t" + std::string(form::kOwnMaterialsTitle)) && !k.AnswerBox(300),
+          "own materials: one box names the bad line", box);
+    std::string listed;
+    for (auto row = static_cast<int>(calc::kMaterials.size()) - 1;
+         row < Send(k["Combo1"], CB_GETCOUNT); ++row) {
+        wchar_t text[128] = {};
+        Send(k["Combo1"], CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(text));
+        listed += Narrow(text) + "|";
+    }
+    Same("own materials: after ALTRO", listed, "ALTRO|316L|Ottone CW614N|");
+    k.Pick("Combo1", static_cast<int>(calc::kMaterials.size()) + 1);
+    Check(k.Text("Text1") == "8,47" && k.HasStyle("Text1", ES_READONLY),
+          "own materials: a grade picked fixes its density", k.Text("Text1"));
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv) {
@@ -687,7 +848,8 @@ int wmain(int argc, wchar_t **argv) {
         LayoutAtStart,    Picks,
         Channels,         [&](const std::wstring &p) { ReplayCases(p, argv[2]); },
         PressesUnderABox, EnterAndTypedMaterial,
-        CopyForAQuote};
+        CopyForAQuote,    Offer,
+        OwnMaterials};
     int number = 0;
     for (const auto &group : groups) {
         if (only.empty() || only == std::to_wstring(++number)) {

@@ -14,3 +14,21 @@ constexpr int ControlId(std::size_t row) {
 }
 
 } // namespace kalvor::win32
+
+// The offer's window and its controls.
+namespace kalvor::win32 {
+
+inline constexpr wchar_t kOfferWindowClass[] = L"Kalvor.Offerta";
+enum OfferControl : int {
+    kOfferList = 10,
+    kOfferTotalWeight,
+    kOfferTotalAmount,
+    kOfferClientCaption,
+    kOfferClient,
+    kOfferRemove,
+    kOfferClear,
+    kOfferCopy,
+    kOfferExport,
+};
+
+} // namespace kalvor::win32

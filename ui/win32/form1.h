@@ -2,8 +2,10 @@
 
 #include "form/controls.h"
 #include "form/model.h"
+#include "form/offer_desk.h"
 #include "form/own_materials.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/offer_window.h"
 
 #include <windows.h>
 
@@ -33,9 +35,14 @@ public:
     // the material box's menu. Without it the list is the catalogue's alone.
     void UseOwnMaterials(std::shared_ptr<form::OwnMaterials> materials);
 
+    // Where the offer is kept. Nothing is read until the offer is first needed: a line added
+    // or the offer shown. Without it the offer's commands beep.
+    void UseOffer(std::shared_ptr<form::OfferKeeper> keeper);
+
     // The keys the window takes before the focused control sees them: Tab and Shift+Tab in the
     // designed order, the arrows between the price options, Enter where it calculates, and
-    // Ctrl+Shift+C. True when the message has been handled.
+    // Ctrl+Shift+C, Ctrl+Shift+A and Ctrl+Shift+O; and the offer window's. True when the message
+    // has been handled.
     bool PreTranslate(const MSG &message);
 
 private:
@@ -85,7 +92,7 @@ private:
     void RefreshOwnMaterials(); // when another window changed the file
     void Apply(const form::OwnMaterials::Outcome &outcome);
     bool MaterialBoxMenu(HWND edit, POINT at); // false: the edit's own menu
-    void CopyToClipboard(std::string_view text);
+    OfferWindow *Offer();                      // made when first needed; nullptr without a keeper
     void MoveTab(bool backwards);
     void MoveOption(form::Id from);
     const form::ControlSpec *TableRowOf(HWND control) const;
@@ -118,6 +125,8 @@ private:
     bool clickEntering_ = false;  // a click brings the focus: entered once the click is done
     bool painted_ = false;
     std::shared_ptr<form::OwnMaterials> ownMaterials_;
+    std::shared_ptr<form::OfferKeeper> offerKeeper_;
+    std::unique_ptr<OfferWindow> offer_;
 };
 
 } // namespace kalvor::win32

@@ -8,12 +8,16 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace kalvor::win32 {
 namespace {
 
-enum MenuCommand : UINT { kCopyLineCommand = 1, kCopyAllCommand = 2 };
+enum MenuCommand : UINT {
+    kCopyLineCommand = 1,
+    kCopyAllCommand,
+    kAddToOfferCommand,
+    kShowOfferCommand
+};
 constexpr UINT kReadOwnMaterials = WM_APP + 1;
 constexpr UINT_PTR kExplainTimer = 1;
 constexpr UINT kExplainMs = 4000; // long enough to read the reason twice
@@ -48,18 +52,6 @@ std::string ClipboardText(HWND owner) {
     }
     CloseClipboard();
     return text;
-}
-
-// The clipboard's text format wants Windows line ends: "a\nb" becomes "a\r\nb".
-std::string WithWindowsLineEnds(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '\n') {
-            out += '\r';
-        }
-        out += c;
-    }
-    return out;
 }
 
 } // namespace
@@ -133,6 +125,11 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kReadOwnMaterials:
         ReadOwnMaterials();
         return 0;
+    case WM_CLOSE:
+        if (offer_) {
+            offer_->Close(); // the client typed in the offer window is kept first
+        }
+        break;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -303,6 +300,9 @@ void Form1::Control_GotFocus(form::Id id) {
 }
 
 bool Form1::PreTranslate(const MSG &message) {
+    if (offer_ && offer_->PreTranslate(message)) {
+        return true;
+    }
     if (message.message != WM_KEYDOWN || (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd))) {
         return false;
     }
@@ -344,6 +344,13 @@ bool Form1::PreTranslate(const MSG &message) {
     case 'C':
         if (control && shift && !alt) {
             Apply(model_.CopyQuote());
+            return true;
+        }
+        return false;
+    case 'A':
+    case 'O':
+        if (control && shift && !alt) {
+            Apply(message.wParam == 'A' ? model_.AddToOffer() : model_.ShowOffer());
             return true;
         }
         return false;
@@ -427,6 +434,8 @@ void Form1::OnContextMenu(HWND control, POINT at) {
     const Menu menu(CreatePopupMenu());
     AppendMenuW(menu.get(), MF_STRING, kCopyLineCommand, Widen(form::kCopyLine).c_str());
     AppendMenuW(menu.get(), MF_STRING, kCopyAllCommand, Widen(form::kCopyAll).c_str());
+    AppendMenuW(menu.get(), MF_STRING, kAddToOfferCommand, Widen(form::kAddToOffer).c_str());
+    AppendMenuW(menu.get(), MF_STRING, kShowOfferCommand, Widen(form::kShowOffer).c_str());
     switch (TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y,
                            0, hwnd_, nullptr)) {
     case kCopyLineCommand:
@@ -434,6 +443,12 @@ void Form1::OnContextMenu(HWND control, POINT at) {
         break;
     case kCopyAllCommand:
         Apply(model_.CopyQuote());
+        break;
+    case kAddToOfferCommand:
+        Apply(model_.AddToOffer());
+        break;
+    case kShowOfferCommand:
+        Apply(model_.ShowOffer());
         break;
     default:
         break;
@@ -515,7 +530,7 @@ void Form1::Apply(const form::Change &change) {
             },
             [](const form::Beep &) { MessageBeep(MB_OK); },
             [this](const form::Explain &explain) { Explain(explain.id, explain.text); },
-            [this](const form::Copy &copy) { CopyToClipboard(WithWindowsLineEnds(copy.text)); },
+            [this](const form::Copy &copy) { CopyToClipboard(hwnd_, copy.text); },
             [this](const form::OpenSite &site) { OpenSite(site.address); },
             [this](const form::Ask &ask) {
                 const int answer =
@@ -533,14 +548,36 @@ void Form1::Apply(const form::Change &change) {
                     Apply(ownMaterials_->Remove(remove.name));
                 }
             },
-            [](const form::AddOfferLine &) {},
-            [](const form::OpenOffer &) {},
+            [this](const form::AddOfferLine &add) {
+                if (OfferWindow *offer = Offer()) {
+                    offer->Add(add.line);
+                }
+            },
+            [this](const form::OpenOffer &) {
+                if (OfferWindow *offer = Offer()) {
+                    offer->Show();
+                }
+            },
         },
         change);
 }
 
 void Form1::UseOwnMaterials(std::shared_ptr<form::OwnMaterials> materials) {
     ownMaterials_ = std::move(materials);
+}
+
+void Form1::UseOffer(std::shared_ptr<form::OfferKeeper> keeper) {
+    offerKeeper_ = std::move(keeper);
+}
+
+OfferWindow *Form1::Offer() {
+    if (!offer_ && offerKeeper_) {
+        offer_ = std::make_unique<OfferWindow>(instance_, hwnd_, offerKeeper_);
+    }
+    if (!offer_) {
+        MessageBeep(MB_OK);
+    }
+    return offer_.get();
 }
 
 void Form1::ReadOwnMaterials() {
@@ -655,23 +692,6 @@ void Form1::OpenSite(std::string_view address) {
     if (reinterpret_cast<INT_PTR>(opened) <= 32) {
         Apply(model_.SiteNotOpened());
     }
-}
-
-void Form1::CopyToClipboard(std::string_view text) {
-    const std::wstring wide = Widen(text);
-    if (!OpenClipboard(hwnd_)) {
-        return;
-    }
-    EmptyClipboard();
-    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-    if (const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        std::memcpy(GlobalLock(memory), wide.c_str(), bytes);
-        GlobalUnlock(memory);
-        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
-            GlobalFree(memory);
-        }
-    }
-    CloseClipboard();
 }
 
 void Form1::MoveTab(bool backwards) {

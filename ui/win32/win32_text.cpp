@@ -1,5 +1,7 @@
 #include "ui/win32/win32_text.h"
 
+#include <cstring>
+
 namespace kalvor::win32 {
 
 std::wstring Widen(std::string_view utf8) {
@@ -36,6 +38,29 @@ std::string TextOf(HWND window) {
 
 void SetText(HWND window, std::string_view utf8) {
     SetWindowTextW(window, Widen(utf8).c_str());
+}
+
+void CopyToClipboard(HWND owner, std::string_view utf8) {
+    std::wstring wide;
+    for (const wchar_t c : Widen(utf8)) {
+        if (c == L'\n') {
+            wide += L'\r';
+        }
+        wide += c;
+    }
+    if (!OpenClipboard(owner)) {
+        return;
+    }
+    EmptyClipboard();
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    if (const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        std::memcpy(GlobalLock(memory), wide.c_str(), bytes);
+        GlobalUnlock(memory);
+        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
 }
 
 } // namespace kalvor::win32

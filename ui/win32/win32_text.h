@@ -15,4 +15,8 @@ std::string Narrow(std::wstring_view utf16);
 std::string TextOf(HWND window);
 void SetText(HWND window, std::string_view utf8);
 
+// Puts the text on the clipboard as Unicode text, its "\n" line ends written as Windows wants
+// them: "a\nb" becomes "a\r\nb".
+void CopyToClipboard(HWND owner, std::string_view utf8);
+
 } // namespace kalvor::win32
