@@ -7,10 +7,10 @@
 #      other programs' messages, and replays the reference's cases (tests/win32/cases.txt);
 #   3. the installer: a silent install for all users, its files, the Start-menu shortcut and
 #      the uninstall entry; the installed program shows its window, and while it runs a silent
-#      upgrade and a silent uninstall refuse and change nothing; an upgrade (an installer of a
-#      higher version, built here) replaces it in place; /D moves the one copy, and the next
-#      install goes there; the installer's last page starts Kalvor; a silent uninstall leaves
-#      nothing behind;
+#      upgrade (an installer of a higher version, built here) and a silent uninstall refuse and
+#      change nothing; through its pages the upgrade asks to close it, then replaces it in place
+#      and its last page starts it; /D moves the one copy, and the next install goes there; a
+#      silent uninstall leaves nothing behind;
 #   4. the window on a screen of 144 DPI is half as large again.
 # One line per check; stops with a non-zero status at the first failure.
 # Usage: scripts/test_windows.sh [BUILD_DIR]      (default build-windows, made by build_windows.sh)
@@ -157,7 +157,6 @@ close_program() {
     done
     kill -0 "$program_pid" 2>/dev/null && fail "kalvor.exe did not end when its window was closed"
     program_pid=""
-    timeout 60 wineserver -w
 }
 # The uninstaller copies itself away and runs from there: wait until that copy has ended.
 uninstall() { # Windows folder [argument...]
@@ -202,16 +201,42 @@ done
 expect_value DisplayVersion "$version"
 pass "with kalvor.exe running, a silent upgrade (status $status) and a silent uninstall" \
     "change nothing"
+
+# Through its pages the installer asks to close the program first, and tries again on
+# "Riprova": the upgrade then replaces it where it is, and the last page starts it.
+wine "$next_setup" >"$work/setup.log" 2>&1 &
+installer=$(timeout 60 xdotool search --sync --name "Kalvor $next" 2>/dev/null | head -n 1) ||
+    fail "the installer of $next shows no window"
+xdotool windowfocus --sync "$installer" key Return # "Installa" on the folder page
+box=""
+for _ in $(seq 150); do
+    box=$(xdotool search --name "Kalvor $next" | grep -vx "$installer" | head -n 1) &&
+        [ -n "$box" ] && break
+    sleep 0.2
+done
+[ -n "$box" ] || fail "with kalvor.exe running, the installer did not ask to close it"
+cmp -s "$build/kalvor.exe" "$install_dir/kalvor.exe" ||
+    fail "with kalvor.exe running, the installer replaced it before asking"
 close_program
 pass "installed kalvor.exe ends when its window is closed"
-
-# One copy: the upgrade replaces the program where it is and keeps one uninstall entry.
-timeout 120 wine "$next_setup" /S >"$work/setup.log" 2>&1 ||
-    { cat "$work/setup.log" >&2; fail "silent upgrade to $next"; }
+xdotool windowfocus --sync "$box" key Return # "Riprova"
+for _ in $(seq 120); do
+    [ "$(registry DisplayVersion)" = "$next" ] && break
+    sleep 0.5
+done
+[ "$(registry DisplayVersion)" = "$next" ] || fail "upgrade: still version $version after Riprova"
+sleep 2                                            # the finish page follows by itself
+xdotool windowfocus --sync "$installer" key Return # "Fine", with "Avvia Kalvor" checked
+window=$(timeout 60 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) ||
+    fail "the installer's last page did not start Kalvor"
+program_pid=$(prefix_processes 'kalvor\.exe' | head -n 1)
+[ -n "$program_pid" ] || fail "the installer's last page did not start kalvor.exe"
 cmp -s "$next_exe" "$install_dir/kalvor.exe" || fail "upgrade: kalvor.exe was not replaced"
-expect_value DisplayVersion "$next"
 [ "$(entries)" = 1 ] || fail "upgrade: $(entries) uninstall entries, expected 1"
-pass "silent upgrade to $next: kalvor.exe replaced in place, one uninstall entry"
+close_program
+timeout 60 wineserver -w
+pass "upgrade to $next through the pages: asked to close kalvor.exe, then on \"Riprova\" replaced" \
+    "it in place with one uninstall entry; its last page (\"Avvia Kalvor\") started it"
 
 # /D moves the one copy into another folder; a later install without /D goes there too.
 other='C:\Kalvor'
@@ -227,25 +252,6 @@ cmp -s "$next_exe" "$other_dir/kalvor.exe" || fail "a second install did not go 
 expect_value UninstallString "\"$other\\disinstalla.exe\""
 [ "$(entries)" = 1 ] || fail "after /D: $(entries) uninstall entries, expected 1"
 pass "/D=$other moves the one copy there, and the next install goes there too"
-
-# Installed with its pages: the last one starts Kalvor unless its box is unchecked.
-wine "$setup" >"$work/setup.log" 2>&1 &
-installer=$(timeout 60 xdotool search --sync --name "Kalvor $version" 2>/dev/null | head -n 1) ||
-    fail "the installer shows no window"
-xdotool windowfocus --sync "$installer" key Return # "Installa" on the folder page
-for _ in $(seq 120); do
-    [ "$(registry DisplayVersion)" = "$version" ] && break
-    sleep 0.5
-done
-[ "$(registry DisplayVersion)" = "$version" ] || fail "the installer's pages: nothing installed"
-sleep 2                                            # the finish page follows by itself
-xdotool windowfocus --sync "$installer" key Return # "Fine"
-window=$(timeout 60 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) ||
-    fail "the installer's last page did not start Kalvor"
-program_pid=$(prefix_processes 'kalvor\.exe' | head -n 1)
-[ -n "$program_pid" ] || fail "the installer's last page did not start kalvor.exe"
-close_program
-pass "installed through its pages, the last one (\"Avvia Kalvor\", checked) starts Kalvor"
 
 uninstall "$other" /S
 timeout 60 wineserver -w

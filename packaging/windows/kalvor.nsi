@@ -133,7 +133,17 @@ Section "Uninstall"
     SetShellVarContext all
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
     Delete "$INSTDIR\kalvor.exe"
+    ; This runs from a copy of the uninstaller; the process that started the copy may hold
+    ; the original a moment longer (seen under load), so its removal is tried for 5 s.
+    StrCpy $1 0
+    delete_uninstaller:
+    ClearErrors
     Delete "$INSTDIR\${UNINSTALLER}"
+    IfErrors 0 uninstaller_deleted
+    IntOp $1 $1 + 1
+    Sleep 250
+    IntCmp $1 20 uninstaller_deleted delete_uninstaller uninstaller_deleted
+    uninstaller_deleted:
     ; Removed only when empty: files a user put there stay.
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
