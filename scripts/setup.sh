@@ -13,6 +13,7 @@ packages+=(libgmp-dev libmpfr-dev)
 if [ "${1:-build}" = test ]; then
     packages+=(clang libclang-rt-14-dev at-spi2-core dbus dbus-x11 python3 python3-gi gir1.2-atspi-2.0
                desktop-file-utils appstream binutils-mingw-w64-x86-64 file dpkg-dev
+               qt6-gtk-platformtheme
                git debhelper lintian devscripts)
 fi
 windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis googletest)

@@ -63,7 +63,7 @@ cmake --preset soak
 cmake --build --preset soak -j "$jobs"
 "$root/build-soak/tests/soak_window" 100000
 
-stage "the real window at start, pixel for pixel against tests/real_window/start_window.png"
+stage "the real window at start and after a calculation, pixel for pixel, also under GTK dark"
 "$root/scripts/check_window_pixels.sh" "$root/build-test/app/kalvor"
 
 stage "the real window, driven from outside and read through accessibility"

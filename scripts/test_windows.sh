@@ -6,8 +6,11 @@
 #   2. the window test: it starts kalvor.exe and drives it with the keyboard, the mouse and
 #      other programs' messages, and replays the reference's cases (tests/win32/cases.txt);
 #   3. the installer: a silent install for all users, its files, the Start-menu shortcut and
-#      the uninstall entry; the installed program shows its window; a silent uninstall leaves
-#      nothing behind;
+#      the uninstall entry; the installed program shows its window, and while it runs a silent
+#      upgrade (an installer of a higher version, built here) and a silent uninstall refuse and
+#      change nothing; through its pages the upgrade asks to close it, then replaces it in place
+#      and its last page starts it; /D moves the one copy, and the next install goes there; a
+#      silent uninstall leaves nothing behind;
 #   4. the window on a screen of 144 DPI is half as large again.
 # One line per check; stops with a non-zero status at the first failure.
 # Usage: scripts/test_windows.sh [BUILD_DIR]      (default build-windows, made by build_windows.sh)
@@ -128,33 +131,136 @@ expect_value UninstallString '"C:\Program Files\Kalvor\disinstalla.exe"'
 expect_value QuietUninstallString '"C:\Program Files\Kalvor\disinstalla.exe" /S'
 pass "uninstall entry: Kalvor $version, $publisher, icon and uninstaller"
 
-wine 'C:\Program Files\Kalvor\kalvor.exe' >"$work/kalvor.log" 2>&1 &
-program_pid=$!
-window=$(timeout 60 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) ||
-    { cat "$work/kalvor.log" >&2; fail "installed kalvor.exe: no window \"$title\" within 60 s"; }
-kill -0 "$program_pid" 2>/dev/null || fail "installed kalvor.exe ended on its own"
-pass "installed kalvor.exe shows its window \"$title\" (X window $window)"
-# Closed as a person closes it: the window's close message ends the program.
-wine taskkill /im kalvor.exe >/dev/null 2>&1 || true
-for _ in $(seq 100); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$program_pid" 2>/dev/null &&
-    fail "installed kalvor.exe did not end when its window was closed"
-program_pid=""
-pass "installed kalvor.exe ends when its window is closed"
+# A later version to upgrade to: the same program with a few bytes more, so that a replaced file
+# shows, in an installer built the way CMake builds the first.
+next="${version%.*}.$((${version##*.} + 1))"
+next_exe="$work/kalvor-$next.exe"
+next_setup="$work/kalvor-$next-setup.exe"
+{ cat "$build/kalvor.exe"; printf 'Kalvor %s' "$next"; } >"$next_exe"
+makensis -V1 -DKALVOR_EXE="$next_exe" -DKALVOR_ICON="$root/ui/resources/kalvor.ico" \
+    -DKALVOR_VERSION="$next" -DKALVOR_OUTFILE="$next_setup" "$root/packaging/windows/kalvor.nsi" \
+    >"$work/makensis.log" 2>&1 || { cat "$work/makensis.log" >&2; fail "makensis, version $next"; }
 
-# The uninstaller copies itself away and runs from there: wait for every Wine process to end.
-timeout 120 wine 'C:\Program Files\Kalvor\disinstalla.exe' /S >"$work/uninstall.log" 2>&1 ||
-    { cat "$work/uninstall.log" >&2; fail "silent uninstall"; }
+start_program() { # Windows path of kalvor.exe; sets program_pid and window
+    wine "$1" >"$work/kalvor.log" 2>&1 &
+    program_pid=$!
+    window=$(timeout 60 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) ||
+        { cat "$work/kalvor.log" >&2; fail "$1: no window \"$title\" within 60 s"; }
+    kill -0 "$program_pid" 2>/dev/null || fail "$1 ended on its own"
+}
+# Closed as a person closes it: the window's close message ends the program.
+close_program() {
+    wine taskkill /im kalvor.exe >/dev/null 2>&1 || true
+    for _ in $(seq 100); do
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$program_pid" 2>/dev/null && fail "kalvor.exe did not end when its window was closed"
+    program_pid=""
+}
+# The uninstaller copies itself away and runs from there: wait until that copy has ended.
+uninstall() { # Windows folder [argument...]
+    local folder=$1
+    shift
+    timeout 120 wine "$folder\\disinstalla.exe" "$@" >"$work/uninstall.log" 2>&1 ||
+        { cat "$work/uninstall.log" >&2; fail "uninstall $*"; }
+    for _ in $(seq 600); do
+        [ -n "$(prefix_processes 'Au_\.exe')" ] || return 0
+        sleep 0.1
+    done
+    fail "the uninstaller's copy did not end within 60 s"
+}
+# The processes of this Wine prefix whose command line matches: other prefixes may be running.
+prefix_processes() { # pattern
+    local pid
+    for pid in $(pgrep -f "$1"); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+            echo "$pid"
+    done
+    return 0
+}
+entries() { # how many uninstall entries name Kalvor
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' 2>/dev/null |
+        grep -ci 'kalvor' || true
+}
+
+start_program 'C:\Program Files\Kalvor\kalvor.exe'
+pass "installed kalvor.exe shows its window \"$title\" (X window $window)"
+
+# A running program is never half-replaced: silent, the upgrade and the uninstaller refuse with
+# a non-zero status and leave everything as it was.
+status=0
+timeout 120 wine "$next_setup" /S >"$work/setup.log" 2>&1 || status=$?
+[ "$status" -ne 0 ] || fail "an upgrade over the running kalvor.exe ended with status 0"
+uninstall 'C:\Program Files\Kalvor' /S
+cmp -s "$build/kalvor.exe" "$install_dir/kalvor.exe" ||
+    fail "with kalvor.exe running, the upgrade replaced it"
+for file in "$install_dir/disinstalla.exe" "$shortcut"; do
+    [ -f "$file" ] || fail "with kalvor.exe running, the uninstaller removed $file"
+done
+expect_value DisplayVersion "$version"
+pass "with kalvor.exe running, a silent upgrade (status $status) and a silent uninstall" \
+    "change nothing"
+
+# Through its pages the installer asks to close the program first, and tries again on
+# "Riprova": the upgrade then replaces it where it is, and the last page starts it.
+wine "$next_setup" >"$work/setup.log" 2>&1 &
+installer=$(timeout 60 xdotool search --sync --name "Kalvor $next" 2>/dev/null | head -n 1) ||
+    fail "the installer of $next shows no window"
+xdotool windowfocus --sync "$installer" key Return # "Installa" on the folder page
+box=""
+for _ in $(seq 150); do
+    box=$(xdotool search --name "Kalvor $next" | grep -vx "$installer" | head -n 1) &&
+        [ -n "$box" ] && break
+    sleep 0.2
+done
+[ -n "$box" ] || fail "with kalvor.exe running, the installer did not ask to close it"
+cmp -s "$build/kalvor.exe" "$install_dir/kalvor.exe" ||
+    fail "with kalvor.exe running, the installer replaced it before asking"
+close_program
+pass "installed kalvor.exe ends when its window is closed"
+xdotool windowfocus --sync "$box" key Return # "Riprova"
+for _ in $(seq 120); do
+    [ "$(registry DisplayVersion)" = "$next" ] && break
+    sleep 0.5
+done
+[ "$(registry DisplayVersion)" = "$next" ] || fail "upgrade: still version $version after Riprova"
+sleep 2                                            # the finish page follows by itself
+xdotool windowfocus --sync "$installer" key Return # "Fine", with "Avvia Kalvor" checked
+window=$(timeout 60 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) ||
+    fail "the installer's last page did not start Kalvor"
+program_pid=$(prefix_processes 'kalvor\.exe' | head -n 1)
+[ -n "$program_pid" ] || fail "the installer's last page did not start kalvor.exe"
+cmp -s "$next_exe" "$install_dir/kalvor.exe" || fail "upgrade: kalvor.exe was not replaced"
+[ "$(entries)" = 1 ] || fail "upgrade: $(entries) uninstall entries, expected 1"
+close_program
 timeout 60 wineserver -w
-[ ! -e "$install_dir" ] ||
-    fail "after uninstall: left in Program Files\\Kalvor:" \
-        "$(find "$install_dir" -mindepth 1 -printf '%P ')"
+pass "upgrade to $next through the pages: asked to close kalvor.exe, then on \"Riprova\" replaced" \
+    "it in place with one uninstall entry; its last page (\"Avvia Kalvor\") started it"
+
+# /D moves the one copy into another folder; a later install without /D goes there too.
+other='C:\Kalvor'
+other_dir=$(unix_path "$other")
+timeout 120 wine "$setup" /S "/D=$other" >"$work/setup.log" 2>&1 ||
+    { cat "$work/setup.log" >&2; fail "silent install with /D=$other"; }
+cmp -s "$build/kalvor.exe" "$other_dir/kalvor.exe" || fail "/D=$other: kalvor.exe not there"
+[ ! -e "$install_dir" ] || fail "/D=$other: the copy in Program Files\\Kalvor is left"
+timeout 120 wine "$next_setup" /S >"$work/setup.log" 2>&1 ||
+    { cat "$work/setup.log" >&2; fail "silent install after /D=$other"; }
+cmp -s "$next_exe" "$other_dir/kalvor.exe" || fail "a second install did not go to $other"
+[ ! -e "$install_dir" ] || fail "a second install went to Program Files\\Kalvor"
+expect_value UninstallString "\"$other\\disinstalla.exe\""
+[ "$(entries)" = 1 ] || fail "after /D: $(entries) uninstall entries, expected 1"
+pass "/D=$other moves the one copy there, and the next install goes there too"
+
+uninstall "$other" /S
+timeout 60 wineserver -w
+for folder in "$install_dir" "$other_dir"; do
+    [ ! -e "$folder" ] ||
+        fail "after uninstall: left in $folder: $(find "$folder" -mindepth 1 -printf '%P ')"
+done
 [ ! -e "$shortcut" ] || fail "after uninstall: Kalvor.lnk left in the Start menu"
-wine reg query "$uninstall_key" >/dev/null 2>&1 &&
-    fail "after uninstall: the uninstall entry is left"
+[ "$(entries)" = 0 ] || fail "after uninstall: the uninstall entry is left"
 pass "silent uninstall: no folder, no shortcut, no uninstall entry left"
 
 # --- 4. another DPI -----------------------------------------------------------------------------

@@ -26,12 +26,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <QStyleFactory>
 #include <QTranslator>
 
 #include <algorithm>
 #include <array>
-#include <memory>
 
 namespace kalvor::ui {
 namespace {
@@ -104,6 +102,36 @@ void KeepWindowTextColours(QWidget *widget, const QPalette &window) {
     }
     widget->setPalette(palette);
 }
+
+// The light Fusion colours the window is drawn in, enabled and disabled. Written out, since
+// Fusion's own standard palette turns dark under a dark desktop colour scheme.
+struct RoleColours {
+    QPalette::ColorRole role;
+    QRgb enabled;
+    QRgb disabled;
+};
+constexpr std::array<RoleColours, 20> kDesignedColours{{
+    {QPalette::WindowText, 0xff000000, 0xffbebebe},
+    {QPalette::Button, 0xffefefef, 0xffefefef},
+    {QPalette::Light, 0xffffffff, 0xffffffff},
+    {QPalette::Midlight, 0xffcacaca, 0xffcacaca},
+    {QPalette::Dark, 0xff9f9f9f, 0xffbebebe},
+    {QPalette::Mid, 0xffb8b8b8, 0xffb8b8b8},
+    {QPalette::Text, 0xff000000, 0xffbebebe},
+    {QPalette::BrightText, 0xffffffff, 0xffffffff},
+    {QPalette::ButtonText, 0xff000000, 0xffbebebe},
+    {QPalette::Base, 0xffffffff, 0xffefefef},
+    {QPalette::Window, 0xffefefef, 0xffefefef},
+    {QPalette::Shadow, 0xff767676, 0xffb1b1b1},
+    {QPalette::Highlight, 0xff308cc6, 0xff919191},
+    {QPalette::HighlightedText, 0xffffffff, 0xffffffff},
+    {QPalette::Link, 0xff0000ff, 0xff0000ff},
+    {QPalette::LinkVisited, 0xffff00ff, 0xffff00ff},
+    {QPalette::AlternateBase, 0xfff7f7f7, 0xfff7f7f7},
+    {QPalette::ToolTipBase, 0xffffffdc, 0xffffffdc},
+    {QPalette::ToolTipText, 0xff000000, 0xff000000},
+    {QPalette::PlaceholderText, 0x80000000, 0x80000000},
+}};
 
 Qt::Alignment LabelAlignment(unsigned flags) {
     // Captions sit at the top of their box, as the layout was drawn.
@@ -284,8 +312,15 @@ void UseWindowFont() {
 
 QPalette DesignedPalette() {
     static const QPalette designed = [] {
-        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-        return fusion->standardPalette();
+        // Every colour is marked as set: Qt fills a role left unset from the platform theme's
+        // palette (a GTK dark theme's, say), at start and again whenever the theme changes.
+        QPalette palette;
+        for (const RoleColours &row : kDesignedColours) {
+            palette.setColor(QPalette::Active, row.role, QColor::fromRgba(row.enabled));
+            palette.setColor(QPalette::Inactive, row.role, QColor::fromRgba(row.enabled));
+            palette.setColor(QPalette::Disabled, row.role, QColor::fromRgba(row.disabled));
+        }
+        return palette;
     }();
     return designed;
 }
