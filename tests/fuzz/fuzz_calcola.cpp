@@ -270,10 +270,11 @@ void Desk::Event() {
         }
         break;
     }
-    case 5: { // a list gives one of its entries; any other text comes in through Proposed
+    case 5: { // mostly one of the list's entries, sometimes any text at all
         const bool materials = c.Pick(2);
-        const std::string entry(materials ? reference::kMaterials[c.Pick(16)].name
-                                          : reference::kShapes[c.Pick(7)]);
+        const std::string entry = c.Pick(5) == 0 ? TextFor(materials ? Id::Combo1 : Id::Text2)
+                                  : materials ? std::string(reference::kMaterials[c.Pick(16)].name)
+                                              : std::string(reference::kShapes[c.Pick(7)]);
         events += std::string("\nPicked '") + entry + "'";
         Apply(model.Picked(materials ? Id::Combo1 : Id::Combo2, entry));
         break;
