@@ -285,7 +285,19 @@ void UseWindowFont() {
 QPalette DesignedPalette() {
     static const QPalette designed = [] {
         const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-        return fusion->standardPalette();
+        QPalette palette = fusion->standardPalette();
+        // The face, field and text colours shared with the Windows window; Fusion keeps its
+        // own greys for disabled controls.
+        const std::pair<QPalette::ColorRole, std::uint32_t> designed[] = {
+            {QPalette::Window, form::kFaceColour},     {QPalette::Button, form::kFaceColour},
+            {QPalette::Base, form::kFieldColour},      {QPalette::WindowText, form::kTextColour},
+            {QPalette::ButtonText, form::kTextColour}, {QPalette::Text, form::kTextColour}};
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            for (const auto &[role, rgb] : designed) {
+                palette.setColor(group, role, QColor::fromRgb(rgb));
+            }
+        }
+        return palette;
     }();
     return designed;
 }

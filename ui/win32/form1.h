@@ -3,6 +3,7 @@
 #include "form/controls.h"
 #include "form/model.h"
 #include "form/own_materials.h"
+#include "ui/win32/colours.h"
 #include "ui/win32/gdi.h"
 
 #include <windows.h>
@@ -63,6 +64,11 @@ private:
     void SetDensityLook(bool framed, bool readOnly);
     LRESULT OnControlColour(HDC dc, HWND control);
     void OnDrawItem(const DRAWITEMSTRUCT &item) const;
+    void DrawCentredCaption(const DRAWITEMSTRUCT &item, const form::ControlSpec &entry) const;
+    void UseColours();
+    void OnColoursChanged();
+    static void ShowFromStart(HWND field);
+    LRESULT TextWidth(HWND control) const;
     void PaintFrame(HWND frame) const;
     void OnDpiChanged(UINT dpi, const RECT &suggested);
     void FitResultCaption(std::size_t line);
@@ -109,6 +115,9 @@ private:
     std::vector<std::pair<const form::FontSpec *, Font>> fonts_;
     std::array<Font, 6> resultFonts_; // the result lines, each shrunk to fit its caption
     Bitmap logo_;
+    Colours colours_{};
+    Brush faceBrush_;
+    Brush fieldBrush_;
     Icon icon_;
     Icon hand_;
 
