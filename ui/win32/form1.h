@@ -57,7 +57,10 @@ private:
     void BuildControls();
     void BindControls();
     void MakeFonts();
-    void Layout(); // places and sizes every control for dpi_
+    void MakeResultTips();
+    void MakeExplainTip();
+    RECT PlaceOf(std::size_t row) const; // the row's box for dpi_, in its container
+    void Layout(bool place);             // fits the controls to dpi_; place: moves them too
     int Scaled(int twips) const;
     Font MakeFont(const form::FontSpec &face, double points) const;
     HFONT FontOf(const form::FontSpec *face) const;

@@ -640,6 +640,9 @@ void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
 // balloon is a tooltip of the window's own rather than the edit's EM_SHOWBALLOONTIP, which
 // Wine does not draw; its text is the tooltip window's text, which a screen reader reads.
 void Form1::Explain(form::Id id, std::string_view reason) {
+    if (explainTip_ == nullptr) {
+        MakeExplainTip();
+    }
     std::wstring text = Widen(reason);
     SendMessageW(explainTip_, TTM_TRACKACTIVATE, FALSE, 0); // shown again with the new text
     TOOLINFOW tool{};

@@ -204,10 +204,10 @@ bool Form1::Form_Load(int showCommand) {
     }
     dpi_ = DpiOf(hwnd_);
     ResizeToClientArea(nullptr);
+    MakeFonts();
     BuildControls();
     BindControls();
-    MakeFonts();
-    Layout();
+    Layout(false);
     const form::State &start = model_.Now();
     SetDensityLook(start.densityFramed, start.densityReadOnly);
     for (const form::Id list : {form::Id::Combo1, form::Id::Combo2}) {
@@ -236,10 +236,16 @@ void Form1::BuildControls() {
 
         const WindowKind kind = KindOf(row);
         const std::wstring caption = row.kind == Kind::EditableCombo ? L"" : Widen(row.caption);
+        // Made in its place with its font: moving 46 controls afterwards doubles the start.
+        const RECT place = PlaceOf(made.row);
         const HWND control = CreateWindowExW(
-            kind.exStyle, kind.className, caption.c_str(), kind.style, 0, 0, 0, 0, parent,
+            kind.exStyle, kind.className, caption.c_str(), kind.style, place.left, place.top,
+            place.right - place.left, place.bottom - place.top, parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(made.row))), instance_, nullptr);
         controls_[made.row] = control;
+        if (row.font != nullptr) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(row.font)), FALSE);
+        }
         // Each control goes under the ones made before it: earlier rows lie on top.
         SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
@@ -281,7 +287,11 @@ void Form1::BuildControls() {
             break;
         }
     }
+}
 
+// The tooltips of the result lines, made when the first result is shown: start-up makes no
+// window it does not show.
+void Form1::MakeResultTips() {
     tooltip_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -297,8 +307,11 @@ void Form1::BuildControls() {
         tool.lpszText = caption.data();
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+}
 
-    // One balloon, placed by the program at the field whose change was refused.
+// One balloon, placed by the program at the field whose change was refused; made the first
+// time a change is refused.
+void Form1::MakeExplainTip() {
     explainTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_BALLOON,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
@@ -349,19 +362,30 @@ void Form1::MakeFonts() {
     }
 }
 
-void Form1::Layout() {
+RECT Form1::PlaceOf(std::size_t row) const {
+    const ControlSpec &entry = form::kControls[row];
+    const bool isList = entry.kind == Kind::EditableCombo || entry.kind == Kind::ListCombo;
+    // A list's window reaches down over its opened list.
+    const int height = Scaled(entry.height) * (isList ? 1 + kListRowsShown : 1);
+    const POINT at{Scaled(origins_[row].x), Scaled(origins_[row].y)};
+    return {at.x, at.y, at.x + Scaled(entry.width), at.y + height};
+}
+
+void Form1::Layout(bool place) {
     for (std::size_t row = 0; row < form::kControls.size(); ++row) {
         const ControlSpec &entry = form::kControls[row];
         const HWND control = controls_[row];
-        if (entry.font != nullptr) {
-            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(entry.font)), FALSE);
+        if (place) {
+            if (entry.font != nullptr) {
+                SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(entry.font)),
+                             FALSE);
+            }
+            const RECT box = PlaceOf(row);
+            SetWindowPos(control, nullptr, box.left, box.top, box.right - box.left,
+                         box.bottom - box.top, SWP_NOZORDER | SWP_NOACTIVATE);
         }
         const bool isList = entry.kind == Kind::EditableCombo || entry.kind == Kind::ListCombo;
         const int height = Scaled(entry.height);
-        // A list's window reaches down over its opened list.
-        const int windowHeight = isList ? height + kListRowsShown * Scaled(entry.height) : height;
-        SetWindowPos(control, nullptr, Scaled(origins_[row].x), Scaled(origins_[row].y),
-                     Scaled(entry.width), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         if (entry.kind == Kind::NumberField) {
             // The font's own margins leave too little room for a field's longest text: none
             // but the sunken edge, and the longest text shows whole from its first character.
@@ -382,7 +406,8 @@ void Form1::Layout() {
             }
         }
     }
-    for (std::size_t line = 0; line < form::kResults.size(); ++line) {
+    // At start the result lines show their names, which fit at the table's size.
+    for (std::size_t line = 0; place && line < form::kResults.size(); ++line) {
         FitResultCaption(line);
     }
     const ControlSpec &image = form::kControls[RowOf("Image1")];
@@ -459,7 +484,7 @@ void Form1::OnDpiChanged(UINT dpi, const RECT &suggested) {
     dpi_ = dpi;
     const auto previous = std::move(fonts_); // deleted once the controls have the new ones
     MakeFonts();
-    Layout();
+    Layout(true);
     ResizeToClientArea(&suggested);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -489,6 +514,9 @@ void Form1::FitResultCaption(std::size_t line) {
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.get()), TRUE);
     resultFonts_[line] = std::move(fitted);
 
+    if (tooltip_ == nullptr) {
+        MakeResultTips();
+    }
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = GetParent(label);
