@@ -68,6 +68,11 @@ inline constexpr std::uint32_t kFrameBlue = 0x0000C0;
 inline constexpr std::uint32_t kRed = 0xFF0000;
 inline constexpr std::uint32_t kGreen = 0x00C000;
 inline constexpr std::uint32_t kLinkBlue = 0x0000FF;
+// The colours the window is drawn for, whatever the desktop's: a light grey face, white
+// fields and black text (the face is Fusion's standard palette's).
+inline constexpr std::uint32_t kFaceColour = 0xEFEFEF;
+inline constexpr std::uint32_t kFieldColour = 0xFFFFFF;
+inline constexpr std::uint32_t kTextColour = 0x000000;
 
 struct ControlSpec {
     std::string_view name;

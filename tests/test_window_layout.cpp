@@ -261,27 +261,6 @@ private slots:
         QCOMPARE(checked, 28);
     }
 
-    void typingStopsAtTheFieldLimit_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("limit");
-        const int limits[] = {5, 9, 9, 9, 8, 8}; // Text1 to Text6
-        for (int i = 0; i < 6; ++i) {
-            const QString name = QStringLiteral("Text%1").arg(i + 1);
-            QTest::newRow(qPrintable(name)) << name << limits[i];
-        }
-    }
-
-    void typingStopsAtTheFieldLimit() {
-        QFETCH(QString, name);
-        QFETCH(int, limit);
-        auto *field = qobject_cast<QLineEdit *>(Control(qPrintable(name)));
-        field->show();
-        field->setFocus();
-        field->clear();
-        QTest::keyClicks(field, "123456789012");
-        QCOMPARE(field->text(), QStringLiteral("123456789012").left(limit));
-    }
-
     // The window carries its pictures as pixels; they must stay those of the committed GIF, ICO
     // and CUR that the Windows resource and the desktop's icons are made from.
     void picturesAreTheCommittedFiles_data() {

@@ -11,7 +11,9 @@
 #include "form/own_materials.h"
 #include "form/rules.h"
 #include "offer/texts.h"
+#include "ui/win32/colours.h"
 #include "ui/win32/control_ids.h"
+#include "ui/win32/gdi.h"
 #include "ui/win32/win32_text.h"
 
 #include <windows.h>
@@ -36,6 +38,7 @@ namespace {
 using namespace kalvor;
 using win32::Narrow;
 using win32::Widen;
+using win32::WindowDC;
 
 int passed = 0;
 int failed = 0;
@@ -836,6 +839,73 @@ void OwnMaterials(const std::wstring &program) {
           "own materials: a grade picked fixes its density", k.Text("Text1"));
 }
 
+// What a person sees: every caption whole on one line in every shape, every field's longest
+// text from its first character, the designed colours on a dark system.
+void Looks(const std::wstring &program) {
+    const int elements[] = {COLOR_BTNFACE, COLOR_WINDOW, COLOR_BTNTEXT, COLOR_WINDOWTEXT};
+    const COLORREF dark[] = {RGB(32, 32, 32), RGB(0, 0, 0), RGB(250, 250, 250), RGB(250, 250, 250)};
+    COLORREF before[4] = {};
+    std::ranges::transform(elements, before, GetSysColor);
+    SetSysColors(4, elements, dark); // Wine gives them to the processes started next
+    // High contrast cannot be set under Wine: its colours are checked here, in this process.
+    const win32::Colours system = win32::ColoursFor(true), designed = win32::ColoursFor(false);
+    Check(system.face == dark[0] && system.field == dark[1] && system.OnFace(0xC0) == dark[2] &&
+              designed.face == RGB(239, 239, 239) && designed.OnFace(0xC0) == RGB(0, 0, 192),
+          "colours: the system's under high contrast, else the designed ones");
+    Kalvor k(program);
+    const UINT measure = RegisterWindowMessageW(win32::kTextWidthMessage);
+    std::string cut, hidden;
+    for (const calc::ShapeEntry &shape : calc::kShapes) {
+        k.Pick("Combo2", ShapeRow(shape.listText));
+        for (const form::ControlSpec &row : form::kControls) {
+            RECT box{};
+            GetClientRect(k[row.name], &box);
+            const auto wide =
+                static_cast<int>(Send(k.window, measure, reinterpret_cast<WPARAM>(k[row.name])));
+            // A frame's caption starts 8 px in; SS_LEFT, SS_CENTER and SS_RIGHT wrap.
+            if (wide > box.right - (row.kind == form::Kind::Frame ? 16 : 0) ||
+                (row.kind == form::Kind::Label &&
+                 (wide <= 0 ||
+                  (GetWindowLongPtrW(k[row.name], GWL_STYLE) & SS_TYPEMASK) <= SS_RIGHT))) {
+                cut += std::string(row.name) + " " + k.Text(row.name) + std::to_string(wide) + ";";
+            }
+        }
+    }
+    Same("captions: whole on one line", cut, "");
+
+    k.Pick("Combo1", MaterialRow("ALTRO"));
+    k.Pick("Combo2", ShapeRow("Lamiera"));
+    for (const std::string_view field : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"}) {
+        // The first character at the left end of the text's room, the caret at most at its right.
+        const auto view = [&, field] {
+            RECT room{};
+            Send(k[field], EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+            GUITHREADINFO caret{};
+            caret.cbSize = sizeof(caret);
+            GetGUIThreadInfo(GetWindowThreadProcessId(k.window, nullptr), &caret);
+            if (static_cast<short>(Send(k[field], EM_POSFROMCHAR)) != room.left ||
+                caret.rcCaret.left > room.right) {
+                hidden += std::string(field) + " " + k.Text(field) + ";";
+            }
+        };
+        k.Fill(field, std::string("987654321").substr(0, form::FindControl(field)->maxLength));
+        view();
+        k.Press(VK_HOME, {VK_SHIFT});
+        k.Type("1");
+        view();
+    }
+    Same("fields: the longest text and a text typed over it seen whole", hidden, "");
+    // On screen: the face left of a right-aligned caption, a field's right end.
+    const auto pixel = [&](std::string_view name, bool right) {
+        RECT box{};
+        GetWindowRect(k[name], &box);
+        return GetPixel(WindowDC(nullptr).get(), right ? box.right - 4 : box.left + 1, box.top + 3);
+    };
+    Check(pixel("Label1", false) == designed.face && pixel("Text6", true) == designed.field,
+          "colours: the designed face and field on a dark system");
+    SetSysColors(4, elements, before);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv) {
@@ -849,7 +919,7 @@ int wmain(int argc, wchar_t **argv) {
         Channels,         [&](const std::wstring &p) { ReplayCases(p, argv[2]); },
         PressesUnderABox, EnterAndTypedMaterial,
         CopyForAQuote,    Offer,
-        OwnMaterials};
+        OwnMaterials,     Looks};
     int number = 0;
     for (const auto &group : groups) {
         if (only.empty() || only == std::to_wstring(++number)) {

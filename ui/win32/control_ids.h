@@ -7,6 +7,9 @@
 namespace kalvor::win32 {
 
 inline constexpr wchar_t kWindowClass[] = L"Kalvor.Form1";
+// A registered message the window answers with the width in pixels of a control's text
+// (wParam) in the control's own font, so that a test can see no caption is cut.
+inline constexpr wchar_t kTextWidthMessage[] = L"Kalvor.TextWidth";
 inline constexpr int kFirstControlId = 100;
 
 constexpr int ControlId(std::size_t row) {

@@ -4,6 +4,7 @@
 #include "form/model.h"
 #include "form/offer_desk.h"
 #include "form/own_materials.h"
+#include "ui/win32/colours.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/offer_window.h"
 
@@ -63,13 +64,21 @@ private:
     void BuildControls();
     void BindControls();
     void MakeFonts();
-    void Layout(); // places and sizes every control for dpi_
+    void MakeResultTips();
+    void MakeExplainTip();
+    RECT PlaceOf(std::size_t row) const; // the row's box for dpi_, in its container
+    void Layout(bool place);             // fits the controls to dpi_; place: moves them too
     int Scaled(int twips) const;
     Font MakeFont(const form::FontSpec &face, double points) const;
     HFONT FontOf(const form::FontSpec *face) const;
     void SetDensityLook(bool framed, bool readOnly);
     LRESULT OnControlColour(HDC dc, HWND control);
     void OnDrawItem(const DRAWITEMSTRUCT &item) const;
+    void DrawCentredCaption(const DRAWITEMSTRUCT &item, const form::ControlSpec &entry) const;
+    void UseColours();
+    void OnColoursChanged();
+    static void ShowFromStart(HWND field);
+    LRESULT TextWidth(HWND control) const;
     void PaintFrame(HWND frame) const;
     void OnDpiChanged(UINT dpi, const RECT &suggested);
     void FitResultCaption(std::size_t line);
@@ -116,6 +125,9 @@ private:
     std::vector<std::pair<const form::FontSpec *, Font>> fonts_;
     std::array<Font, 6> resultFonts_; // the result lines, each shrunk to fit its caption
     Bitmap logo_;
+    Colours colours_{};
+    Brush faceBrush_;
+    Brush fieldBrush_;
     Icon icon_;
     Icon hand_;
 

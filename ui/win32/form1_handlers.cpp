@@ -78,6 +78,7 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
         if (const LRESULT brush =
                 OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
             return brush;
@@ -130,10 +131,22 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             offer_->Close(); // the client typed in the offer window is kept first
         }
         break;
+    case WM_SETTINGCHANGE:
+        if (wParam != SPI_SETHIGHCONTRAST) {
+            break;
+        }
+        [[fallthrough]];
+    case WM_SYSCOLORCHANGE:
+        OnColoursChanged();
+        break;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
     default:
+        if (static const UINT textWidth = RegisterWindowMessageW(kTextWidthMessage);
+            message == textWidth) {
+            return TextWidth(reinterpret_cast<HWND>(wParam));
+        }
         break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -149,6 +162,7 @@ LRESULT CALLBACK Form1::FrameProc(HWND frame, UINT message, WPARAM wParam, LPARA
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
     case WM_DRAWITEM:
     case WM_CONTEXTMENU: // naming the control clicked, not the frame
         return SendMessageW(self->hwnd_, message, wParam, lParam);
@@ -156,7 +170,7 @@ LRESULT CALLBACK Form1::FrameProc(HWND frame, UINT message, WPARAM wParam, LPARA
         // A group box paints only its border: a control hidden inside it leaves a hole.
         RECT inside{};
         GetClientRect(frame, &inside);
-        FillRect(reinterpret_cast<HDC>(wParam), &inside, GetSysColorBrush(COLOR_BTNFACE));
+        FillRect(reinterpret_cast<HDC>(wParam), &inside, self->faceBrush_.get());
         return TRUE;
     }
     case WM_PAINT:
@@ -375,6 +389,7 @@ void Form1::OnCommand(HWND control, UINT code) {
         // Whatever changed the text: keys, paste, undo, cut, an input method, another program.
         if (code == EN_CHANGE) {
             Apply(model_.Proposed(*id, TextOf(control)));
+            ShowFromStart(control);
         }
         break;
     case form::Kind::Button:
@@ -482,6 +497,7 @@ void Form1::Apply(const form::Change &change) {
                 win32::SetText(control, set.text);
                 if (form::IsField(set.id)) {
                     SendMessageW(control, EM_SETSEL, start, end);
+                    ShowFromStart(control);
                 }
                 if (const auto line = std::ranges::find(form::kResults, set.id);
                     line != form::kResults.end()) {
@@ -661,6 +677,9 @@ void Form1::ShowMessage(std::string_view prompt, std::string_view title) {
 // balloon is a tooltip of the window's own rather than the edit's EM_SHOWBALLOONTIP, which
 // Wine does not draw; its text is the tooltip window's text, which a screen reader reads.
 void Form1::Explain(form::Id id, std::string_view reason) {
+    if (explainTip_ == nullptr) {
+        MakeExplainTip();
+    }
     std::wstring text = Widen(reason);
     SendMessageW(explainTip_, TTM_TRACKACTIVATE, FALSE, 0); // shown again with the new text
     TOOLINFOW tool{};

@@ -1,6 +1,7 @@
 #include "ui/win32/form1.h"
 
 #include "form/rules.h"
+#include "ui/win32/colours.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/pictures.h"
 #include "ui/win32/win32_text.h"
@@ -8,6 +9,7 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -158,15 +160,19 @@ WindowKind KindOf(const ControlSpec &row) {
     case Kind::Label:
         break;
     }
-    DWORD align = SS_LEFTNOWORDWRAP;
+    // Every caption on one line, whatever its box: SS_LEFT, SS_CENTER and SS_RIGHT break lines
+    // at spaces and punctuation, and a row's second line is out of sight. Right-aligned
+    // captions align by the extended style; centred ones are drawn here (OnDrawItem).
+    DWORD type = SS_LEFTNOWORDWRAP;
+    DWORD exStyle = 0;
     if (row.flags & form::AlignRight) {
-        align = SS_RIGHT;
+        exStyle = WS_EX_RIGHT;
     } else if (row.flags & form::AlignCentre) {
-        align = SS_CENTER;
+        type = SS_OWNERDRAW;
     }
     // Result lines take right-clicks and show a tooltip; the link line takes clicks.
     const DWORD notify = (row.flags & (form::ResultCaption | form::HandCursor)) ? SS_NOTIFY : 0;
-    return {WC_STATICW, common | SS_NOPREFIX | align | notify, 0};
+    return {WC_STATICW, common | SS_NOPREFIX | type | notify, exStyle};
 }
 
 } // namespace
@@ -174,6 +180,7 @@ WindowKind KindOf(const ControlSpec &row) {
 Form1::Form1(HINSTANCE instance) : instance_(instance) {}
 
 bool Form1::Form_Load(int showCommand) {
+    UseColours();
     icon_ = WindowIcon();
     hand_ = HandCursor(form::kHandHotSpotX, form::kHandHotSpotY);
     WNDCLASSEXW windowClass{};
@@ -182,7 +189,7 @@ bool Form1::Form_Load(int showCommand) {
     windowClass.hInstance = instance_;
     windowClass.hIcon = icon_.get();
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.hbrBackground = faceBrush_.get();
     windowClass.lpszClassName = kWindowClass;
     if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return false;
@@ -197,10 +204,10 @@ bool Form1::Form_Load(int showCommand) {
     }
     dpi_ = DpiOf(hwnd_);
     ResizeToClientArea(nullptr);
+    MakeFonts();
     BuildControls();
     BindControls();
-    MakeFonts();
-    Layout();
+    Layout(false);
     const form::State &start = model_.Now();
     SetDensityLook(start.densityFramed, start.densityReadOnly);
     for (const form::Id list : {form::Id::Combo1, form::Id::Combo2}) {
@@ -229,10 +236,16 @@ void Form1::BuildControls() {
 
         const WindowKind kind = KindOf(row);
         const std::wstring caption = row.kind == Kind::EditableCombo ? L"" : Widen(row.caption);
+        // Made in its place with its font: moving 46 controls afterwards doubles the start.
+        const RECT place = PlaceOf(made.row);
         const HWND control = CreateWindowExW(
-            kind.exStyle, kind.className, caption.c_str(), kind.style, 0, 0, 0, 0, parent,
+            kind.exStyle, kind.className, caption.c_str(), kind.style, place.left, place.top,
+            place.right - place.left, place.bottom - place.top, parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(made.row))), instance_, nullptr);
         controls_[made.row] = control;
+        if (row.font != nullptr) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(row.font)), FALSE);
+        }
         // Each control goes under the ones made before it: earlier rows lie on top.
         SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
@@ -274,7 +287,11 @@ void Form1::BuildControls() {
             break;
         }
     }
+}
 
+// The tooltips of the result lines, made when the first result is shown: start-up makes no
+// window it does not show.
+void Form1::MakeResultTips() {
     tooltip_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -290,8 +307,11 @@ void Form1::BuildControls() {
         tool.lpszText = caption.data();
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+}
 
-    // One balloon, placed by the program at the field whose change was refused.
+// One balloon, placed by the program at the field whose change was refused; made the first
+// time a change is refused.
+void Form1::MakeExplainTip() {
     explainTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_BALLOON,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
@@ -342,19 +362,37 @@ void Form1::MakeFonts() {
     }
 }
 
-void Form1::Layout() {
+RECT Form1::PlaceOf(std::size_t row) const {
+    const ControlSpec &entry = form::kControls[row];
+    const bool isList = entry.kind == Kind::EditableCombo || entry.kind == Kind::ListCombo;
+    // A list's window reaches down over its opened list.
+    const int height = Scaled(entry.height) * (isList ? 1 + kListRowsShown : 1);
+    const POINT at{Scaled(origins_[row].x), Scaled(origins_[row].y)};
+    return {at.x, at.y, at.x + Scaled(entry.width), at.y + height};
+}
+
+void Form1::Layout(bool place) {
     for (std::size_t row = 0; row < form::kControls.size(); ++row) {
         const ControlSpec &entry = form::kControls[row];
         const HWND control = controls_[row];
-        if (entry.font != nullptr) {
-            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(entry.font)), FALSE);
+        if (place) {
+            if (entry.font != nullptr) {
+                SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(entry.font)),
+                             FALSE);
+            }
+            const RECT box = PlaceOf(row);
+            SetWindowPos(control, nullptr, box.left, box.top, box.right - box.left,
+                         box.bottom - box.top, SWP_NOZORDER | SWP_NOACTIVATE);
         }
         const bool isList = entry.kind == Kind::EditableCombo || entry.kind == Kind::ListCombo;
         const int height = Scaled(entry.height);
-        // A list's window reaches down over its opened list.
-        const int windowHeight = isList ? height + kListRowsShown * Scaled(entry.height) : height;
-        SetWindowPos(control, nullptr, Scaled(origins_[row].x), Scaled(origins_[row].y),
-                     Scaled(entry.width), windowHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (entry.kind == Kind::NumberField) {
+            // The font's own margins leave too little room for a field's longest text: none
+            // but the sunken edge, and the longest text shows whole from its first character.
+            const int margin = static_cast<int>(dpi_ / kDesignDpi) - 1;
+            SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                         MAKELPARAM(margin, margin));
+        }
         if (isList) {
             // The closed box is as high as the font makes it: bring it to the designed height.
             // The item height of the box (index -1) and the box's own height differ by its
@@ -368,11 +406,69 @@ void Form1::Layout() {
             }
         }
     }
-    for (std::size_t line = 0; line < form::kResults.size(); ++line) {
+    // At start the result lines show their names, which fit at the table's size.
+    for (std::size_t line = 0; place && line < form::kResults.size(); ++line) {
         FitResultCaption(line);
     }
     const ControlSpec &image = form::kControls[RowOf("Image1")];
-    logo_ = LogoBitmap(Scaled(image.width), Scaled(image.height), GetSysColor(COLOR_BTNFACE));
+    logo_ = LogoBitmap(Scaled(image.width), Scaled(image.height), colours_.face);
+}
+
+void Form1::UseColours() {
+    colours_ = ColoursFor(HighContrastOn());
+    Brush face(CreateSolidBrush(colours_.face));
+    Brush field(CreateSolidBrush(colours_.field));
+    if (hwnd_ != nullptr) {
+        // The class lets go of the old face before it is deleted.
+        SetClassLongPtrW(hwnd_, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(face.get()));
+    }
+    faceBrush_ = std::move(face);
+    fieldBrush_ = std::move(field);
+}
+
+// The system's colours or high contrast changed: the designed colours stay, unless high
+// contrast has come or gone.
+void Form1::OnColoursChanged() {
+    UseColours();
+    const ControlSpec &image = form::kControls[RowOf("Image1")];
+    logo_ = LogoBitmap(Scaled(image.width), Scaled(image.height), colours_.face);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// A field shows its text from the first character: after a change it scrolls back to the
+// start and then only as far as the caret needs, so that typing over a long text never leaves
+// the new one out of sight.
+void Form1::ShowFromStart(HWND field) {
+    RECT room{};
+    SendMessageW(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    if (GetWindowTextLengthW(field) == 0 ||
+        static_cast<short>(LOWORD(SendMessageW(field, EM_POSFROMCHAR, 0, 0))) >= room.left) {
+        return;
+    }
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    SendMessageW(field, EM_SETSEL, 0, 0);
+    SendMessageW(field, EM_SCROLLCARET, 0, 0);
+    SendMessageW(field, EM_SETSEL, start, end);
+    SendMessageW(field, EM_SCROLLCARET, 0, 0);
+}
+
+// The width of a control's text in its own font, in pixels; asked by tests (kTextWidthMessage).
+LRESULT Form1::TextWidth(HWND control) const {
+    if (TableRowOf(control) == nullptr) {
+        return 0;
+    }
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    const WindowDC dc(control);
+    const SelectedObject font(dc.get(),
+                              reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    return extent.cx;
 }
 
 void Form1::ResizeToClientArea(const RECT *suggested) {
@@ -388,7 +484,7 @@ void Form1::OnDpiChanged(UINT dpi, const RECT &suggested) {
     dpi_ = dpi;
     const auto previous = std::move(fonts_); // deleted once the controls have the new ones
     MakeFonts();
-    Layout();
+    Layout(true);
     ResizeToClientArea(&suggested);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -418,6 +514,9 @@ void Form1::FitResultCaption(std::size_t line) {
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.get()), TRUE);
     resultFonts_[line] = std::move(fitted);
 
+    if (tooltip_ == nullptr) {
+        MakeResultTips();
+    }
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = GetParent(label);
@@ -439,27 +538,24 @@ void Form1::SetDensityLook(bool framed, bool readOnly) {
     InvalidateRect(field, nullptr, TRUE);
 }
 
+// Fields and lists on the field colour (the parts of a list, its edit and its opened list, are
+// no rows of the table), everything else on the face.
 LRESULT Form1::OnControlColour(HDC dc, HWND control) {
     const ControlSpec *entry = TableRowOf(control);
-    if (entry == nullptr) {
-        return 0;
+    const bool onField = entry == nullptr ||
+                         (control == Of(form::Id::Text1) ? model_.Now().densityFramed
+                                                         : entry->kind == Kind::NumberField ||
+                                                               entry->kind == Kind::EditableCombo ||
+                                                               entry->kind == Kind::ListCombo);
+    if (onField) {
+        SetTextColor(dc, colours_.fieldText);
+        SetBkColor(dc, colours_.field);
+        return reinterpret_cast<LRESULT>(fieldBrush_.get());
     }
-    if (control == Of(form::Id::Text1)) {
-        const int ground = model_.Now().densityFramed ? COLOR_WINDOW : COLOR_BTNFACE;
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, GetSysColor(ground));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(ground));
-    }
-    if (entry->kind == Kind::NumberField || entry->kind == Kind::EditableCombo ||
-        entry->kind == Kind::ListCombo) {
-        return 0;
-    }
-    const std::uint32_t rgb = entry->textColour;
-    SetTextColor(dc, rgb == form::kSystemColour
-                         ? GetSysColor(COLOR_BTNTEXT)
-                         : RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(dc, colours_.OnFace(control == Of(form::Id::Text1) ? form::kSystemColour
+                                                                    : entry->textColour));
+    SetBkColor(dc, colours_.face);
+    return reinterpret_cast<LRESULT>(faceBrush_.get());
 }
 
 // A group box drawn here rather than by the system, whose themed and unthemed group boxes
@@ -487,9 +583,8 @@ void Form1::PaintFrame(HWND frame) const {
             const int gap = MulDiv(2, static_cast<int>(dpi_), kDesignDpi);
             RECT text{box.left + indent - gap, box.top, box.left + indent + extent.cx + gap,
                       box.top + metrics.tmHeight};
-            FillRect(dc, &text, GetSysColorBrush(COLOR_BTNFACE));
-            const std::uint32_t rgb = entry.textColour;
-            SetTextColor(dc, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+            FillRect(dc, &text, faceBrush_.get());
+            SetTextColor(dc, colours_.OnFace(entry.textColour));
             SetBkMode(dc, TRANSPARENT);
             TextOutW(dc, box.left + indent, box.top, caption.c_str(),
                      static_cast<int>(caption.size()));
@@ -499,6 +594,11 @@ void Form1::PaintFrame(HWND frame) const {
 }
 
 void Form1::OnDrawItem(const DRAWITEMSTRUCT &item) const {
+    if (const ControlSpec *entry = TableRowOf(item.hwndItem);
+        entry != nullptr && entry->kind == Kind::Label) {
+        DrawCentredCaption(item, *entry);
+        return;
+    }
     if (item.hwndItem != image_ || !logo_) {
         return;
     }
@@ -511,6 +611,25 @@ void Form1::OnDrawItem(const DRAWITEMSTRUCT &item) const {
                0, SRCCOPY);
     }
     DeleteDC(memory);
+}
+
+} // namespace kalvor::win32
+
+namespace kalvor::win32 {
+
+// A centred caption on one line, as the static control draws a left-aligned one.
+void Form1::DrawCentredCaption(const DRAWITEMSTRUCT &item, const ControlSpec &entry) const {
+    RECT box = item.rcItem;
+    FillRect(item.hDC, &box, faceBrush_.get());
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item.hwndItem)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(item.hwndItem, text.data(), static_cast<int>(text.size()))));
+    const SelectedObject font(
+        item.hDC, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+    SetTextColor(item.hDC, colours_.OnFace(entry.textColour));
+    SetBkMode(item.hDC, TRANSPARENT);
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box,
+              DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 } // namespace kalvor::win32
