@@ -32,4 +32,9 @@ public:
 
 inline constexpr std::string_view kOwnMaterialsTitle = "materiali propri";
 
+// What the window does with the file's answers: the list from what was read, and one message
+// naming the lines skipped; the list from what was kept, or why nothing was.
+Changes Loaded(Model &model, OwnMaterials::Read read);
+Changes Kept(Model &model, const OwnMaterials::Outcome &outcome);
+
 } // namespace kalvor::form

@@ -103,7 +103,6 @@ private:
     void paintEvent(QPaintEvent *event) override;
     void ReadOwnMaterials();
     void RefreshOwnMaterials(); // when another window changed the file
-    void Apply(const form::OwnMaterials::Outcome &outcome);
     void MaterialBox_ContextMenu(const QPoint &at);
     void Apply(const form::Changes &changes);
     void Apply(const form::Change &change);

@@ -288,12 +288,12 @@ void Form1::Apply(const form::Change &change) {
             } else if constexpr (std::is_same_v<T, form::KeepMaterial>) {
                 applying_ = false;
                 if (ownMaterials_) {
-                    Apply(ownMaterials_->Keep(c.name, c.density));
+                    Apply(form::Kept(model_, ownMaterials_->Keep(c.name, c.density)));
                 }
             } else if constexpr (std::is_same_v<T, form::RemoveMaterial>) {
                 applying_ = false;
                 if (ownMaterials_) {
-                    Apply(ownMaterials_->Remove(c.name));
+                    Apply(form::Kept(model_, ownMaterials_->Remove(c.name)));
                 }
             } else if constexpr (std::is_same_v<T, form::AddOfferLine>) {
                 applying_ = false;
@@ -344,24 +344,12 @@ void Form1::ReadOwnMaterials() {
     if (!ownMaterials_) {
         return;
     }
-    form::OwnMaterials::Read read = ownMaterials_->Load();
-    Apply(model_.CatalogueChanged(std::move(read.catalogue)));
-    if (!read.faults.empty()) {
-        Apply(model_.Told(std::move(read.faults), std::string(form::kOwnMaterialsTitle)));
-    }
+    Apply(form::Loaded(model_, ownMaterials_->Load()));
 }
 
 void Form1::RefreshOwnMaterials() {
     if (ownMaterials_ && painted_ && ownMaterials_->ChangedOnDisk()) {
         Apply(model_.CatalogueChanged(ownMaterials_->Load().catalogue));
-    }
-}
-
-void Form1::Apply(const form::OwnMaterials::Outcome &outcome) {
-    if (outcome.catalogue) {
-        Apply(model_.CatalogueChanged(*outcome.catalogue));
-    } else {
-        Apply(model_.Told(outcome.refusal, std::string(form::kOwnMaterialsTitle)));
     }
 }
 

@@ -99,7 +99,6 @@ private:
     void OpenSite(std::string_view address);
     void ReadOwnMaterials();
     void RefreshOwnMaterials(); // when another window changed the file
-    void Apply(const form::OwnMaterials::Outcome &outcome);
     bool MaterialBoxMenu(HWND edit, POINT at); // false: the edit's own menu
     OfferWindow *Offer();                      // made when first needed; nullptr without a keeper
     void MoveTab(bool backwards);

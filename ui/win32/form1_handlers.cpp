@@ -556,12 +556,12 @@ void Form1::Apply(const form::Change &change) {
             },
             [this](const form::KeepMaterial &keep) {
                 if (ownMaterials_) {
-                    Apply(ownMaterials_->Keep(keep.name, keep.density));
+                    Apply(form::Kept(model_, ownMaterials_->Keep(keep.name, keep.density)));
                 }
             },
             [this](const form::RemoveMaterial &remove) {
                 if (ownMaterials_) {
-                    Apply(ownMaterials_->Remove(remove.name));
+                    Apply(form::Kept(model_, ownMaterials_->Remove(remove.name)));
                 }
             },
             [this](const form::AddOfferLine &add) {
@@ -600,24 +600,12 @@ void Form1::ReadOwnMaterials() {
     if (!ownMaterials_) {
         return;
     }
-    form::OwnMaterials::Read read = ownMaterials_->Load();
-    Apply(model_.CatalogueChanged(std::move(read.catalogue)));
-    if (!read.faults.empty()) {
-        Apply(model_.Told(std::move(read.faults), std::string(form::kOwnMaterialsTitle)));
-    }
+    Apply(form::Loaded(model_, ownMaterials_->Load()));
 }
 
 void Form1::RefreshOwnMaterials() {
     if (ownMaterials_ && painted_ && ownMaterials_->ChangedOnDisk()) {
         Apply(model_.CatalogueChanged(ownMaterials_->Load().catalogue));
-    }
-}
-
-void Form1::Apply(const form::OwnMaterials::Outcome &outcome) {
-    if (outcome.catalogue) {
-        Apply(model_.CatalogueChanged(*outcome.catalogue));
-    } else {
-        Apply(model_.Told(outcome.refusal, std::string(form::kOwnMaterialsTitle)));
     }
 }
 
