@@ -225,10 +225,16 @@ for _ in $(seq 120); do
     sleep 0.5
 done
 [ "$(registry DisplayVersion)" = "$next" ] || fail "upgrade: still version $version after Riprova"
-sleep 2                                            # the finish page follows by itself
-xdotool windowfocus --sync "$installer" key Return # "Fine", with "Avvia Kalvor" checked
-window=$(timeout 60 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) ||
-    fail "the installer's last page did not start Kalvor"
+# The finish page follows by itself, later on a busy machine: "Fine" (with "Avvia Kalvor"
+# checked) is pressed until the program shows; before that page Enter does nothing.
+window=""
+for _ in $(seq 15); do
+    sleep 2
+    xdotool windowfocus --sync "$installer" key Return 2>/dev/null || true
+    window=$(timeout 4 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) &&
+        [ -n "$window" ] && break
+done
+[ -n "$window" ] || fail "the installer's last page did not start Kalvor"
 program_pid=$(prefix_processes 'kalvor\.exe' | head -n 1)
 [ -n "$program_pid" ] || fail "the installer's last page did not start kalvor.exe"
 cmp -s "$next_exe" "$install_dir/kalvor.exe" || fail "upgrade: kalvor.exe was not replaced"
