@@ -98,7 +98,7 @@ private:
     void Explain(form::Id id, std::string_view reason);
     void OpenSite(std::string_view address);
     void ReadOwnMaterials();
-    void RefreshOwnMaterials(); // when another window changed the file
+    void RefreshOwnMaterials();                // when another window changed the file
     bool MaterialBoxMenu(HWND edit, POINT at); // false: the edit's own menu
     OfferWindow *Offer();                      // made when first needed; nullptr without a keeper
     void MoveTab(bool backwards);
