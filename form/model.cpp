@@ -16,24 +16,12 @@ std::size_t At(Id id) {
     return static_cast<std::size_t>(id);
 }
 
+// The controls a press names, in the order of calc::Control.
+constexpr std::array<Id, 7> kPressControls{Id::Combo1, Id::Text1, Id::Text2, Id::Text3,
+                                           Id::Text4,  Id::Text5, Id::Text6};
+
 Id FieldOf(calc::Control control) {
-    switch (control) {
-    case calc::Control::Combo1:
-        return Id::Combo1;
-    case calc::Control::Text1:
-        return Id::Text1;
-    case calc::Control::Text2:
-        return Id::Text2;
-    case calc::Control::Text3:
-        return Id::Text3;
-    case calc::Control::Text4:
-        return Id::Text4;
-    case calc::Control::Text5:
-        return Id::Text5;
-    case calc::Control::Text6:
-        return Id::Text6;
-    }
-    return Id::Combo1;
+    return kPressControls[static_cast<std::size_t>(control)];
 }
 
 Id ResultOf(calc::ResultLabel label) {
