@@ -429,6 +429,28 @@ void LayoutAtStart(const std::wstring &program) {
         Same("start: " + std::string(row.name), Sides(box) + (k.Shown(row.name) ? "" : " hidden"),
              Sides(want) + ((row.flags & form::Hidden) != 0 ? " hidden" : ""));
     }
+    // Where two boxes in one container overlap, the earlier row lies on top.
+    const auto above = [](HWND upper, HWND lower) {
+        for (HWND next = upper; next != nullptr; next = GetWindow(next, GW_HWNDNEXT)) {
+            if (next == lower) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (auto upper = form::kControls.begin(); upper != form::kControls.end(); ++upper) {
+        for (auto lower = upper + 1; lower != form::kControls.end(); ++lower) {
+            const RECT a{upper->left, upper->top, upper->left + upper->width,
+                         upper->top + upper->height};
+            const RECT b{lower->left, lower->top, lower->left + lower->width,
+                         lower->top + lower->height};
+            RECT both{};
+            if (upper->container == lower->container && IntersectRect(&both, &a, &b)) {
+                Check(above(k[upper->name], k[lower->name]),
+                      "start: " + std::string(upper->name) + " over " + std::string(lower->name));
+            }
+        }
+    }
     // A screen reader names an input by the caption made right before it.
     for (const form::CaptionedInput &pair : form::kInputCaptions) {
         Check(k[pair.caption] && GetWindow(k[pair.input], GW_HWNDPREV) == k[pair.caption],

@@ -2,6 +2,7 @@
 
 #include "form/rules.h"
 #include "ui/win32/control_ids.h"
+#include "ui/win32/subclass.h"
 #include "ui/win32/win32_text.h"
 
 #include <commctrl.h>
@@ -37,6 +38,18 @@ std::string ListText(HWND list, LRESULT row) {
                                         reinterpret_cast<LPARAM>(text.data()));
     text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
     return Narrow(text);
+}
+
+bool Holds(HWND list, const std::vector<std::string> &entries) {
+    if (SendMessageW(list, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(entries.size())) {
+        return false;
+    }
+    for (std::size_t row = 0; row < entries.size(); ++row) {
+        if (ListText(list, static_cast<LRESULT>(row)) != entries[row]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string ClipboardText(HWND owner) {
@@ -176,13 +189,10 @@ LRESULT CALLBACK Form1::FrameProc(HWND frame, UINT message, WPARAM wParam, LPARA
     case WM_PAINT:
         self->PaintFrame(frame);
         return 0;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(frame, FrameProc, 0);
-        break;
     default:
         break;
     }
-    return DefSubclassProc(frame, message, wParam, lParam);
+    return CallNext(frame, message, wParam, lParam);
 }
 
 // The wheel turns a list only while the list has the keyboard focus.
@@ -194,10 +204,8 @@ LRESULT CALLBACK Form1::ListProc(HWND part, UINT message, WPARAM wParam, LPARAM 
         if (focus != combo && !IsChild(combo, focus)) {
             return 0;
         }
-    } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(part, ListProc, list);
     }
-    return DefSubclassProc(part, message, wParam, lParam);
+    return CallNext(part, message, wParam, lParam);
 }
 
 // A text set into the material box from outside (WM_SETTEXT to the box or to its edit) comes
@@ -206,7 +214,7 @@ LRESULT CALLBACK Form1::MaterialEditProc(HWND edit, UINT message, WPARAM wParam,
                                          UINT_PTR, DWORD_PTR data) {
     auto *self = reinterpret_cast<Form1 *>(data);
     if (message == WM_SETTEXT) {
-        const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+        const LRESULT result = CallNext(edit, message, wParam, lParam);
         self->Apply(self->model_.Proposed(form::Id::Combo1, TextOf(edit)));
         return result;
     }
@@ -214,24 +222,18 @@ LRESULT CALLBACK Form1::MaterialEditProc(HWND edit, UINT message, WPARAM wParam,
         self->MaterialBoxMenu(edit, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) {
         return 0;
     }
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(edit, MaterialEditProc, 0);
-    }
-    return DefSubclassProc(edit, message, wParam, lParam);
+    return CallNext(edit, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Form1::ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR id, DWORD_PTR data) {
     auto *self = reinterpret_cast<Form1 *>(data);
     if (message == WM_SETFOCUS) {
-        const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
+        const LRESULT result = CallNext(button, message, wParam, lParam);
         self->Control_GotFocus(static_cast<form::Id>(id));
         return result;
     }
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(button, ButtonProc, id);
-    }
-    return DefSubclassProc(button, message, wParam, lParam);
+    return CallNext(button, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam,
@@ -251,7 +253,7 @@ LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARA
         }
         break;
     case WM_SETFOCUS: {
-        const LRESULT result = DefSubclassProc(field, message, wParam, lParam);
+        const LRESULT result = CallNext(field, message, wParam, lParam);
         if (!self->clickEntering_) {
             self->Control_GotFocus(field_id);
         }
@@ -262,20 +264,17 @@ LRESULT CALLBACK Form1::FieldProc(HWND field, UINT message, WPARAM wParam, LPARA
         // so that selecting the whole text on entry is not undone by the click.
         const bool entering = GetFocus() != field;
         self->clickEntering_ = entering;
-        const LRESULT result = DefSubclassProc(field, message, wParam, lParam);
+        const LRESULT result = CallNext(field, message, wParam, lParam);
         self->clickEntering_ = false;
         if (entering && GetFocus() == field) {
             self->Control_GotFocus(field_id);
         }
         return result;
     }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(field, FieldProc, id);
-        break;
     default:
         break;
     }
-    return DefSubclassProc(field, message, wParam, lParam);
+    return CallNext(field, message, wParam, lParam);
 }
 
 LRESULT Form1::Text_KeyPress(HWND field, form::Id id, WPARAM wParam, LPARAM lParam) {
@@ -288,14 +287,14 @@ LRESULT Form1::Text_KeyPress(HWND field, form::Id id, WPARAM wParam, LPARAM lPar
             Text_Paste(field, id);
             return 0;
         }
-        return typed == 0x7F ? 0 : DefSubclassProc(field, WM_CHAR, wParam, lParam);
+        return typed == 0x7F ? 0 : CallNext(field, WM_CHAR, wParam, lParam);
     }
     const form::Model::KeyOutcome outcome = model_.Typed(id, typed);
     Apply(outcome.changes);
     if (outcome.pass == 0) {
         return 0;
     }
-    return DefSubclassProc(field, WM_CHAR, outcome.pass, lParam);
+    return CallNext(field, WM_CHAR, outcome.pass, lParam);
 }
 
 void Form1::Text_Paste(HWND field, form::Id id) {
@@ -514,8 +513,12 @@ void Form1::Apply(const form::Change &change) {
             },
             [this](const form::DensityLook &look) { SetDensityLook(look.framed, look.readOnly); },
             [this](const form::FillList &fill) {
-                // Entry by entry: CB_RESETCONTENT would empty the box's text as well.
+                // A list that holds the entries already is left alone (each entry refilled
+                // repaints). Entry by entry: CB_RESETCONTENT would empty the box's text too.
                 const HWND list = Of(fill.id);
+                if (Holds(list, fill.entries)) {
+                    return;
+                }
                 while (SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) {
                     SendMessageW(list, CB_DELETESTRING, 0, 0);
                 }

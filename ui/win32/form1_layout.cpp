@@ -4,6 +4,7 @@
 #include "ui/win32/colours.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/pictures.h"
+#include "ui/win32/subclass.h"
 #include "ui/win32/win32_text.h"
 
 #include <commctrl.h>
@@ -237,6 +238,7 @@ void Form1::BuildControls() {
         const WindowKind kind = KindOf(row);
         const std::wstring caption = row.kind == Kind::EditableCombo ? L"" : Widen(row.caption);
         // Made in its place with its font: moving 46 controls afterwards doubles the start.
+        // A child is made under its siblings, so earlier rows lie on top.
         const RECT place = PlaceOf(made.row);
         const HWND control = CreateWindowExW(
             kind.exStyle, kind.className, caption.c_str(), kind.style, place.left, place.top,
@@ -246,8 +248,6 @@ void Form1::BuildControls() {
         if (row.font != nullptr) {
             SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(row.font)), FALSE);
         }
-        // Each control goes under the ones made before it: earlier rows lie on top.
-        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
         const auto self = reinterpret_cast<DWORD_PTR>(this);
         // The model's name of the control, as the subclasses' identifier.
@@ -256,30 +256,29 @@ void Form1::BuildControls() {
         case Kind::NumberField:
             // No length limit here: the model holds each field to its length on every road in,
             // where the control's limit would cut a text set from outside into another number.
-            SetWindowSubclass(control, FieldProc, id, self);
+            Subclass(control, FieldProc, id, self);
             break;
         case Kind::Option:
             SendMessageW(control, BM_SETCHECK, (row.flags & form::Checked) ? BST_CHECKED : 0, 0);
-            SetWindowSubclass(control, ButtonProc, id, self);
+            Subclass(control, ButtonProc, id, self);
             break;
         case Kind::Button:
-            SetWindowSubclass(control, ButtonProc, id, self);
+            Subclass(control, ButtonProc, id, self);
             break;
         case Kind::Frame:
             // Unthemed, so that the caption takes the designed colour.
             SetWindowTheme(control, L"", L"");
-            SetWindowSubclass(control, FrameProc, 0, self);
+            Subclass(control, FrameProc, 0, self);
             break;
         case Kind::EditableCombo:
         case Kind::ListCombo: {
-            SetWindowSubclass(control, ListProc, reinterpret_cast<UINT_PTR>(control), self);
+            Subclass(control, ListProc, reinterpret_cast<UINT_PTR>(control), self);
             COMBOBOXINFO parts{};
             parts.cbSize = sizeof(parts);
             if (GetComboBoxInfo(control, &parts) && parts.hwndItem != nullptr &&
                 parts.hwndItem != control) {
-                SetWindowSubclass(parts.hwndItem, ListProc, reinterpret_cast<UINT_PTR>(control),
-                                  self);
-                SetWindowSubclass(parts.hwndItem, MaterialEditProc, 0, self);
+                Subclass(parts.hwndItem, ListProc, reinterpret_cast<UINT_PTR>(control), self);
+                Subclass(parts.hwndItem, MaterialEditProc, 0, self);
             }
             break;
         }
@@ -372,6 +371,7 @@ RECT Form1::PlaceOf(std::size_t row) const {
 }
 
 void Form1::Layout(bool place) {
+    int listBorders = 6; // between a list's closed height and its item height
     for (std::size_t row = 0; row < form::kControls.size(); ++row) {
         const ControlSpec &entry = form::kControls[row];
         const HWND control = controls_[row];
@@ -396,13 +396,16 @@ void Form1::Layout(bool place) {
         if (isList) {
             // The closed box is as high as the font makes it: bring it to the designed height.
             // The item height of the box (index -1) and the box's own height differ by its
-            // borders, which differ between systems: set, measure, and set again.
-            int item = height - 6;
-            for (int tries = 0; tries < 2; ++tries) {
-                SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
-                RECT closed{};
-                GetWindowRect(control, &closed);
-                item += height - (closed.bottom - closed.top);
+            // borders, which differ between systems: the first box measures them, and is set
+            // again only when they are not the ones guessed. Each setting resizes the box.
+            const int item = height - listBorders;
+            SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
+            RECT closed{};
+            GetWindowRect(control, &closed);
+            if (closed.bottom - closed.top != height) {
+                listBorders = closed.bottom - closed.top - item;
+                SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                             height - listBorders);
             }
         }
     }
