@@ -553,12 +553,19 @@ Changes Model::Decided(bool yes) {
 
 Changes Model::CatalogueChanged(Catalogue catalogue) {
     Changes out;
-    catalogue_ = std::move(catalogue);
     std::vector<std::string> names;
-    for (const Material &material : catalogue_.materials) {
+    for (const Material &material : catalogue.materials) {
         names.push_back(material.name);
     }
-    out.push_back(FillList{Id::Combo1, std::move(names)});
+    // A list that would hold the same names is left alone: refilling it costs each window a
+    // repaint per entry.
+    const bool sameNames = std::equal(
+        names.begin(), names.end(), catalogue_.materials.begin(), catalogue_.materials.end(),
+        [](const std::string &name, const Material &material) { return name == material.name; });
+    catalogue_ = std::move(catalogue);
+    if (!sameNames) {
+        out.push_back(FillList{Id::Combo1, std::move(names)});
+    }
     // A grade just kept, or one another window kept, is the material in the box now.
     const Material *material = catalogue_.Named(TextOf(Id::Combo1));
     if (material != nullptr && !material->userEntered &&

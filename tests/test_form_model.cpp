@@ -408,6 +408,10 @@ TEST(Model, OwnGradesAreKeptAndRemovedFromTheMaterialBox) {
     desk.Type(Id::Text1, "2,5");
     desk.Run(desk.model.CatalogueChanged(Catalogue::Standard()));
     EXPECT_EQ(desk.Text(Id::Text1), "2,5");
+    // The same names again leave the list as it is: no window refills it.
+    for (const Change &change : desk.model.CatalogueChanged(Catalogue::Standard())) {
+        EXPECT_FALSE(std::holds_alternative<FillList>(change));
+    }
 }
 
 } // namespace

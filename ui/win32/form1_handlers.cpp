@@ -40,18 +40,6 @@ std::string ListText(HWND list, LRESULT row) {
     return Narrow(text);
 }
 
-bool Holds(HWND list, const std::vector<std::string> &entries) {
-    if (SendMessageW(list, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(entries.size())) {
-        return false;
-    }
-    for (std::size_t row = 0; row < entries.size(); ++row) {
-        if (ListText(list, static_cast<LRESULT>(row)) != entries[row]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string ClipboardText(HWND owner) {
     std::string text;
     if (!OpenClipboard(owner)) {
@@ -513,12 +501,8 @@ void Form1::Apply(const form::Change &change) {
             },
             [this](const form::DensityLook &look) { SetDensityLook(look.framed, look.readOnly); },
             [this](const form::FillList &fill) {
-                // A list that holds the entries already is left alone (each entry refilled
-                // repaints). Entry by entry: CB_RESETCONTENT would empty the box's text too.
+                // Entry by entry: CB_RESETCONTENT would empty the box's text as well.
                 const HWND list = Of(fill.id);
-                if (Holds(list, fill.entries)) {
-                    return;
-                }
                 while (SendMessageW(list, CB_GETCOUNT, 0, 0) > 0) {
                     SendMessageW(list, CB_DELETESTRING, 0, 0);
                 }
