@@ -278,8 +278,15 @@ wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
 timeout 60 wineserver -w # the setting is read when Wine starts
 wine "$build/kalvor.exe" >"$work/kalvor.log" 2>&1 &
 program_pid=$!
-window=$(timeout 60 xdotool search --sync --name "^$title\$" 2>/dev/null | head -n 1) ||
+# The window is made at its size for 96 DPI and sized for the screen before it is shown, so it
+# is measured once it is on the screen, and given a moment for X to learn the last size.
+window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null |
+    head -n 1) ||
     { cat "$work/kalvor.log" >&2; fail "kalvor.exe at 144 DPI: no window \"$title\" within 60 s"; }
-size=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
+for _ in $(seq 50); do
+    size=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
+    [ "$size" != 663x732 ] || break
+    sleep 0.2
+done
 [ "$size" = 663x732 ] || fail "kalvor.exe at 144 DPI: the window is $size, expected 663x732"
 pass "kalvor.exe at 144 DPI: the window is 663x732"
