@@ -82,6 +82,7 @@ private:
     void PaintFrame(HWND frame) const;
     void OnDpiChanged(UINT dpi, const RECT &suggested);
     void FitResultCaption(std::size_t line);
+    SIZE FrameSize() const; // the outer size that gives the designed client area at dpi_
     void ResizeToClientArea(const RECT *suggested);
 
     // handlers (form1_handlers.cpp)

@@ -44,6 +44,15 @@ UINT DpiOf(HWND window) {
     return static_cast<UINT>(GetDeviceCaps(dc.get(), LOGPIXELSY));
 }
 
+UINT SystemDpi() {
+    static const auto getDpiForSystem = User32Function<UINT(WINAPI *)()>("GetDpiForSystem");
+    if (getDpiForSystem != nullptr) {
+        return getDpiForSystem();
+    }
+    const WindowDC dc(nullptr);
+    return static_cast<UINT>(GetDeviceCaps(dc.get(), LOGPIXELSY));
+}
+
 void AdjustForDpi(RECT &rect, UINT dpi) {
     static const auto adjust = User32Function<BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT)>(
         "AdjustWindowRectExForDpi");
@@ -195,16 +204,19 @@ bool Form1::Form_Load(int showCommand) {
     if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return false;
     }
-    const RECT designed{0, 0, form::Pixels(form::kClientWidthTwips),
-                        form::Pixels(form::kClientHeightTwips)};
+    // Made at its size for the system's dpi, so that nobody ever sees it at another size; a
+    // screen of another dpi only becomes known once the window exists.
+    dpi_ = SystemDpi();
+    const SIZE frame = FrameSize();
     CreateWindowExW(0, kWindowClass, Widen(form::kTitle).c_str(), kWindowStyle, CW_USEDEFAULT,
-                    CW_USEDEFAULT, designed.right, designed.bottom, nullptr, nullptr, instance_,
-                    this);
+                    CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr, instance_, this);
     if (hwnd_ == nullptr) {
         return false;
     }
-    dpi_ = DpiOf(hwnd_);
-    ResizeToClientArea(nullptr);
+    if (const UINT dpi = DpiOf(hwnd_); dpi != dpi_) {
+        dpi_ = dpi;
+        ResizeToClientArea(nullptr);
+    }
     MakeFonts();
     BuildControls();
     BindControls();
@@ -474,12 +486,17 @@ LRESULT Form1::TextWidth(HWND control) const {
     return extent.cx;
 }
 
-void Form1::ResizeToClientArea(const RECT *suggested) {
+SIZE Form1::FrameSize() const {
     RECT frame{0, 0, Scaled(form::kClientWidthTwips), Scaled(form::kClientHeightTwips)};
     AdjustForDpi(frame, dpi_);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Form1::ResizeToClientArea(const RECT *suggested) {
+    const SIZE frame = FrameSize();
     const int left = suggested != nullptr ? suggested->left : 0;
     const int top = suggested != nullptr ? suggested->top : 0;
-    SetWindowPos(hwnd_, nullptr, left, top, frame.right - frame.left, frame.bottom - frame.top,
+    SetWindowPos(hwnd_, nullptr, left, top, frame.cx, frame.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE | (suggested != nullptr ? 0 : SWP_NOMOVE));
 }
 
