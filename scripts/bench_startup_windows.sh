@@ -3,8 +3,9 @@
 # from exec to its window being mapped and painted on a virtual display, against a bare Win32
 # window of the same size as the baseline, run alternately in the same batch. A second bare
 # window carries kalvor.exe's manifest: the difference between the two is the cost of loading
-# the visual styles (common controls 6 and the theme library). Prints a Markdown table for the
-# README.
+# the visual styles (common controls 6 and the theme library). A third adds 29 plain static
+# controls, as many windows as kalvor.exe shows at start: what having that many windows costs
+# before any of Kalvor's own work. Prints a Markdown table for the README.
 #
 # Usage: scripts/bench_startup_windows.sh [RUNS]    (RUNS measured runs of each, default 20)
 # Environment:
@@ -26,11 +27,13 @@ done
 
 [ -f "$build/kalvor.exe" ] ||
     { echo "$0: no $build/kalvor.exe (scripts/build_windows.sh)" >&2; exit 1; }
-cmake --build "$build" --target bare_window_win32 bare_window_win32_styled >&2
+cmake --build "$build" --target bare_window_win32 bare_window_win32_styled \
+    bare_window_win32_controls >&2
 declare -A program=(
     [kalvor]=$build/kalvor.exe
     [bare]=$build/bench/bare_window_win32.exe
     [styled]=$build/bench/bare_window_win32_styled.exe
+    [controls]=$build/bench/bare_window_win32_controls.exe
 )
 cmake -S "$root/bench/startup" -B "$build/harness" -G Ninja -DCMAKE_BUILD_TYPE=Release >&2
 cmake --build "$build/harness" --target measure >&2
@@ -59,15 +62,18 @@ echo "Measuring $runs runs of each (after $warmup warm-up runs each) on $DISPLAY
 for ((i = 1; i <= warmup + runs; i++)); do
     suffix=txt
     [ "$i" -le "$warmup" ] && suffix=warm
-    # Cycle through the six orders, so that a drift in the machine's load, and whatever one
-    # program leaves behind for the next, falls on all three alike.
-    case $((i % 6)) in
-    0) order=(bare styled kalvor) ;;
-    1) order=(styled kalvor bare) ;;
-    2) order=(kalvor bare styled) ;;
-    3) order=(bare kalvor styled) ;;
-    4) order=(kalvor styled bare) ;;
-    *) order=(styled bare kalvor) ;;
+    # Cycle through eight orders (each program first twice, and after each other program), so
+    # that a drift in the machine's load, and whatever one program leaves behind for the next,
+    # falls on all four alike.
+    case $((i % 8)) in
+    0) order=(bare styled controls kalvor) ;;
+    1) order=(styled controls kalvor bare) ;;
+    2) order=(controls kalvor bare styled) ;;
+    3) order=(kalvor bare styled controls) ;;
+    4) order=(kalvor controls styled bare) ;;
+    5) order=(bare kalvor controls styled) ;;
+    6) order=(styled bare kalvor controls) ;;
+    *) order=(controls styled bare kalvor) ;;
     esac
     for name in "${order[@]}"; do
         one_run "$name" "${program[$name]}" "$work/$name.$suffix"
@@ -75,7 +81,7 @@ for ((i = 1; i <= warmup + runs; i++)); do
 done
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
-for name in bare styled; do
+for name in bare styled controls; do
     grep -q -v 'title="Bare 2.2"' "$work/$name.txt" && { echo "$0: $name window: wrong window" >&2; exit 1; }
 done
 grep -q -v 'title="Kalvor 2.2"' "$work/kalvor.txt" && { echo "$0: Kalvor: wrong window" >&2; exit 1; }
@@ -86,23 +92,24 @@ median() {
         if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 row() { # label key divisor decimals
-    local b s k
+    local b s c k
     b=$(field "$work/bare.txt" "$2" | median)
     s=$(field "$work/styled.txt" "$2" | median)
+    c=$(field "$work/controls.txt" "$2" | median)
     k=$(field "$work/kalvor.txt" "$2" | median)
-    awk -v label="$1" -v b="$b" -v s="$s" -v k="$k" -v d="$3" -v p="$4" 'BEGIN {
-        printf "| %s | %.*f | %.*f (%.2f×) | %.*f | %.2f× |\n",
-            label, p, b / d, p, s / d, s / b, p, k / d, k / b }'
+    awk -v label="$1" -v b="$b" -v s="$s" -v c="$c" -v k="$k" -v d="$3" -v p="$4" 'BEGIN {
+        printf "| %s | %.*f | %.*f (%.2f×) | %.*f (%.2f×) | %.*f | %.2f× |\n",
+            label, p, b / d, p, s / d, s / b, p, c / d, c / b, p, k / d, k / b }'
 }
 
 echo
 echo "Start-up under $(wine --version) on Xvfb (1024×768×24), median of $runs runs each after"
-echo "$warmup warm-up runs, in six rotating orders; load average $load_before before, $load_after after."
+echo "$warmup warm-up runs, in eight rotating orders; load average $load_before before, $load_after after."
 echo "Window sizes: bare $(grep -o 'size=[0-9x]*' "$work/bare.txt" | sort -u | cut -d= -f2 | tr '\n' ' ')," \
     "Kalvor $(grep -o 'size=[0-9x]*' "$work/kalvor.txt" | sort -u | cut -d= -f2 | tr '\n' ' ')"
 echo
-echo "| median | bare Win32 window | the same with Kalvor's manifest | kalvor.exe | kalvor.exe / bare |"
-echo "|---|---:|---:|---:|---:|"
+echo "| median | bare Win32 window | the same with Kalvor's manifest | and 29 static controls | kalvor.exe | kalvor.exe / bare |"
+echo "|---|---:|---:|---:|---:|---:|"
 row "exec → window mapped (ms)" mapped_us 1000 1
 row "exec → window painted (ms)" painted_us 1000 1
 row "peak memory of the Wine process, VmHWM (MiB)" vmhwm_kb 1024 1

@@ -2,7 +2,9 @@
 // text can do, a fixed-size window of Kalvor's client size and title length with one line in
 // Arial 9 (the face Kalvor draws in), on the dialog colour. Any such program pays for the
 // system's font machinery and a first font; whatever kalvor.exe takes beyond this is the cost
-// of its own controls, fonts and pictures.
+// of its own controls, fonts and pictures. Built with BARE_CONTROLS=N, the window also carries
+// N plain static controls with a word each, the cheapest standard control there is: the part of
+// a start that only comes from having that many windows.
 #include <windows.h>
 
 namespace {
@@ -48,6 +50,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     HWND window = CreateWindowW(L"BareWindow", L"Bare 2.2", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr,
                                 nullptr, instance, nullptr);
+#ifdef BARE_CONTROLS
+    for (int n = 0; n < BARE_CONTROLS; ++n) {
+        CreateWindowW(L"STATIC", L"Didascalia", WS_CHILD | WS_VISIBLE, 8 + n % 2 * 216,
+                      168 + n / 2 * 20, 200, 18, window, nullptr, instance, nullptr);
+    }
+#endif
     ShowWindow(window, show);
     UpdateWindow(window);
 
