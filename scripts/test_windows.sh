@@ -278,8 +278,7 @@ wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
 timeout 60 wineserver -w # the setting is read when Wine starts
 wine "$build/kalvor.exe" >"$work/kalvor.log" 2>&1 &
 program_pid=$!
-# The window is made at its size for 96 DPI and sized for the screen before it is shown, so it
-# is measured once it is on the screen, and given a moment for X to learn the last size.
+# Measured once the window is on the screen, with a moment for X to report its last size.
 window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null |
     head -n 1) ||
     { cat "$work/kalvor.log" >&2; fail "kalvor.exe at 144 DPI: no window \"$title\" within 60 s"; }

@@ -35,15 +35,6 @@ template <class Function> Function User32Function(const char *name) {
     return reinterpret_cast<Function>(reinterpret_cast<void *>(found));
 }
 
-UINT DpiOf(HWND window) {
-    static const auto getDpiForWindow = User32Function<UINT(WINAPI *)(HWND)>("GetDpiForWindow");
-    if (getDpiForWindow != nullptr) {
-        return getDpiForWindow(window);
-    }
-    const WindowDC dc(window);
-    return static_cast<UINT>(GetDeviceCaps(dc.get(), LOGPIXELSY));
-}
-
 UINT SystemDpi() {
     static const auto getDpiForSystem = User32Function<UINT(WINAPI *)()>("GetDpiForSystem");
     if (getDpiForSystem != nullptr) {
@@ -51,6 +42,11 @@ UINT SystemDpi() {
     }
     const WindowDC dc(nullptr);
     return static_cast<UINT>(GetDeviceCaps(dc.get(), LOGPIXELSY));
+}
+
+UINT DpiOf(HWND window) {
+    static const auto getDpiForWindow = User32Function<UINT(WINAPI *)(HWND)>("GetDpiForWindow");
+    return getDpiForWindow != nullptr ? getDpiForWindow(window) : SystemDpi();
 }
 
 void AdjustForDpi(RECT &rect, UINT dpi) {
