@@ -11,6 +11,12 @@
 # Environment:
 #   BUILD_DIR   the Windows build (default build-windows/, made by scripts/build_windows.sh)
 #   WARMUP      runs of each program discarded first, to warm the caches (default 3)
+#   PIN_CPU     a CPU number: Wine's server, its desktop and the programs all run on that one
+#               CPU (default: wherever the kernel puts them). Each window call is a round trip
+#               to Wine's server; a program the kernel starts on another CPU than the server
+#               pays two wake-ups across CPUs per call (on a virtual machine some 15 times what
+#               a call costs on one CPU) until the scheduler brings the two together, 100 to
+#               200 ms later. Pinned, the figures measure the programs rather than that placement.
 # Both programs run in one fresh Wine prefix whose server is kept running between runs, as on
 # a desktop where Wine is already up; the meter (bench/startup/measure.c) is the one the Linux
 # benchmark uses, timing the Wine process from its exec.
@@ -39,15 +45,20 @@ cmake -S "$root/bench/startup" -B "$build/harness" -G Ninja -DCMAKE_BUILD_TYPE=R
 cmake --build "$build/harness" --target measure >&2
 measure=$build/harness/measure
 
+pin=()
+if [ -n "${PIN_CPU:-}" ]; then
+    [[ $PIN_CPU =~ ^[0-9]+$ ]] || { echo "$0: PIN_CPU must be a CPU number" >&2; exit 2; }
+    pin=(taskset -c "$PIN_CPU")
+fi
 # shellcheck source=lib/wine.sh
 source "$root/scripts/lib/wine.sh"
 start_xvfb "$work" -noreset -br || exit 1
-wineboot -i >"$work/wineboot.log" 2>&1
+"${pin[@]}" wineboot -i >"$work/wineboot.log" 2>&1
 wineserver -w
-wineserver -p # stays up between runs
+"${pin[@]}" wineserver -p # stays up between runs
 
 one_run() { # name binary file
-    if ! "$measure" --timeout-ms 60000 --settle-ms 100 -- wine "$2" >>"$3" 2>>"$work/$1.log"; then
+    if ! "$measure" --timeout-ms 60000 --settle-ms 100 -- "${pin[@]}" wine "$2" >>"$3" 2>>"$work/$1.log"; then
         echo "$0: measuring $1 failed:" >&2
         cat "$work/$1.log" >&2
         exit 1
@@ -104,7 +115,12 @@ row() { # label key divisor decimals
 
 echo
 echo "Start-up under $(wine --version) on Xvfb (1024×768×24), median of $runs runs each after"
-echo "$warmup warm-up runs, in eight rotating orders; load average $load_before before, $load_after after."
+echo "$warmup warm-up runs, in eight rotating orders; load average $load_before before, $load_after after;"
+if [ -n "${PIN_CPU:-}" ]; then
+    echo "Wine's server, its desktop and the programs on CPU $PIN_CPU only."
+else
+    echo "Wine's server, its desktop and the programs on any CPU."
+fi
 echo "Window sizes: bare $(grep -o 'size=[0-9x]*' "$work/bare.txt" | sort -u | cut -d= -f2 | tr '\n' ' ')," \
     "Kalvor $(grep -o 'size=[0-9x]*' "$work/kalvor.txt" | sort -u | cut -d= -f2 | tr '\n' ' ')"
 echo
