@@ -19,10 +19,12 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -186,6 +188,22 @@ public:
         return found == controls_.end() ? nullptr : found->second;
     }
     std::string Text(std::string_view name) const { return TextOf((*this)[name]); }
+    // Whether the program has loaded the library, by its file name in lower case.
+    bool Loaded(std::wstring_view library) const {
+        HMODULE modules[512];
+        DWORD bytes = 0;
+        K32EnumProcessModules(process_.hProcess, modules, sizeof(modules), &bytes);
+        for (DWORD n = 0; n < bytes / sizeof(HMODULE); ++n) {
+            wchar_t name[MAX_PATH] = L"";
+            K32GetModuleBaseNameW(process_.hProcess, modules[n], name, MAX_PATH);
+            std::wstring lower(name);
+            std::ranges::transform(lower, lower.begin(), towlower);
+            if (lower == library) {
+                return true;
+            }
+        }
+        return false;
+    }
     // The control's own visibility, whatever its frame's.
     bool Shown(std::string_view name) const { return HasStyle(name, WS_VISIBLE); }
     bool HasStyle(std::string_view name, LONG_PTR style, int which = GWL_STYLE) const {
@@ -414,6 +432,9 @@ void LayoutAtStart(const std::wstring &program) {
              std::to_string(k.HasStyle("Text1", WS_EX_CLIENTEDGE, GWL_EXSTYLE)),
          "10,0 442x488" + std::string(form::kTitle) + "|Combo1|" +
              std::string(form::kMaterialPrompt) + "|0,0|-1-100");
+    // The link's and the export's libraries come when first used, not at start.
+    Check(k.Loaded(L"user32.dll") && !k.Loaded(L"shell32.dll") && !k.Loaded(L"comdlg32.dll"),
+          "start: SHELL32 and COMDLG32 not loaded");
     // Every control where the table puts it, shown or hidden as it says.
     for (const form::ControlSpec &row : form::kControls) {
         RECT want{row.left, row.top, row.left + row.width, row.top + row.height};
