@@ -30,6 +30,11 @@ for number in "$runs" "$warmup"; do
     [[ $number =~ ^[0-9]+$ ]] || { echo "usage: $0 [RUNS]" >&2; exit 2; }
 done
 [ "$runs" -ge 1 ] || { echo "$0: RUNS must be at least 1" >&2; exit 2; }
+pin=()
+if [ -n "${PIN_CPU:-}" ]; then
+    [[ $PIN_CPU =~ ^[0-9]+$ ]] || { echo "$0: PIN_CPU must be a CPU number" >&2; exit 2; }
+    pin=(taskset -c "$PIN_CPU")
+fi
 
 [ -f "$build/kalvor.exe" ] ||
     { echo "$0: no $build/kalvor.exe (scripts/build_windows.sh)" >&2; exit 1; }
@@ -45,11 +50,6 @@ cmake -S "$root/bench/startup" -B "$build/harness" -G Ninja -DCMAKE_BUILD_TYPE=R
 cmake --build "$build/harness" --target measure >&2
 measure=$build/harness/measure
 
-pin=()
-if [ -n "${PIN_CPU:-}" ]; then
-    [[ $PIN_CPU =~ ^[0-9]+$ ]] || { echo "$0: PIN_CPU must be a CPU number" >&2; exit 2; }
-    pin=(taskset -c "$PIN_CPU")
-fi
 # shellcheck source=lib/wine.sh
 source "$root/scripts/lib/wine.sh"
 start_xvfb "$work" -noreset -br || exit 1
