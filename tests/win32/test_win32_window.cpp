@@ -24,7 +24,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -188,17 +187,15 @@ public:
         return found == controls_.end() ? nullptr : found->second;
     }
     std::string Text(std::string_view name) const { return TextOf((*this)[name]); }
-    // Whether the program has loaded the library, by its file name in lower case.
-    bool Loaded(std::wstring_view library) const {
+    // Whether the program has loaded the library, by its file name in any case.
+    bool Loaded(const wchar_t *library) const {
         HMODULE modules[512];
         DWORD bytes = 0;
         K32EnumProcessModules(process_.hProcess, modules, sizeof(modules), &bytes);
         for (DWORD n = 0; n < bytes / sizeof(HMODULE); ++n) {
             wchar_t name[MAX_PATH] = L"";
             K32GetModuleBaseNameW(process_.hProcess, modules[n], name, MAX_PATH);
-            std::wstring lower(name);
-            std::ranges::transform(lower, lower.begin(), towlower);
-            if (lower == library) {
+            if (_wcsicmp(name, library) == 0) {
                 return true;
             }
         }
